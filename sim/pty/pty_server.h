@@ -1,0 +1,73 @@
+#pragma once
+// Serves a PtyEndpoint on a thread of its own: reads command lines, asks a Responder what to send
+// back, sends it (optionally paced like a 9600 baud line), and records a transcript.
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pty_endpoint.h"
+
+namespace benchbridge::sim {
+
+struct ResponsePiece {
+  std::string bytes;                         // sent as they are (GBK on the wire)
+  std::chrono::milliseconds delayBefore{0};  // quiet time before this piece
+};
+
+struct Response {
+  std::vector<ResponsePiece> pieces;  // no pieces: silence
+  bool hangUpAfter = false;           // close the line once the pieces are out
+  static Response Line(std::string text);  // text + "\r\n", at once
+  static Response Silence() { return {}; }
+};
+
+// Gets each command line without its "\n", as received (GBK bytes).
+using Responder = std::function<Response(const std::string& command)>;
+
+struct TranscriptEntry {
+  enum class Kind { Command, Reply } kind;
+  std::chrono::system_clock::time_point when;  // reply: when its last byte went out
+  std::string bytes;
+};
+
+struct PtyServerOptions {
+  int pacingBaud = 0;  // 0: write at once; else 10 bits per byte at this rate
+  std::function<void(const TranscriptEntry&)> onTranscript;  // called on the server thread
+};
+
+class PtyServer {
+ public:
+  PtyServer(std::unique_ptr<PtyEndpoint> endpoint, Responder responder, PtyServerOptions options = {});
+  ~PtyServer();  // Stop()
+  void Start();
+  void Stop();  // prompt, also in the middle of a delayed reply
+
+  PtyEndpoint& Endpoint() { return *endpoint_; }
+  // Writes bytes out of turn (for tests: a late reply, garbage), from any thread.
+  void Inject(const std::string& bytes);
+  void HangUp();
+
+  // Everything received and sent so far.
+  std::vector<TranscriptEntry> Transcript() const;
+
+ private:
+  void Run();
+  bool Send(const ResponsePiece& piece);  // false when stopping or hung up
+
+  std::unique_ptr<PtyEndpoint> endpoint_;
+  Responder responder_;
+  PtyServerOptions options_;
+  std::atomic<bool> stopping_{false};
+  mutable std::mutex mutex_;  // endpoint writes and transcript
+  std::vector<TranscriptEntry> transcript_;
+  std::thread thread_;
+  int wakeFd_ = -1;
+};
+
+}  // namespace benchbridge::sim

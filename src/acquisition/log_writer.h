@@ -1,0 +1,43 @@
+#pragma once
+// The two daily log files in <home>/log: "yyyy-mm-dd.log" (raw replies) and
+// "yyyy-mm-dd_new.log" (normalised readings). One open-append-close per line, every failure
+// swallowed.
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace benchbridge {
+
+class LogWriter {
+ public:
+  using Clock = std::function<std::chrono::system_clock::time_point()>;
+
+  explicit LogWriter(std::filesystem::path logDir, Clock clock = {});
+
+  // Appends text + ", " + "yyyy-mm-dd hh:mm:ss:zzz" (local time) + LF to the day's file with the
+  // given suffix ("" or "_new"). Callers on different threads are serialised, so no line is lost
+  // to a collision. Does nothing once Shutdown() ran.
+  void WriteLog(std::string_view text, std::string_view suffix = {});
+
+  // From now on nothing is written (shutdown has begun).
+  void Shutdown();
+
+  const std::filesystem::path& LogDir() const { return logDir_; }
+
+ private:
+  std::filesystem::path logDir_;
+  Clock clock_;
+  std::mutex mutex_;
+  std::atomic<bool> shutDown_{false};
+};
+
+// "yyyy-mm-dd" and "yyyy-mm-dd hh:mm:ss:zzz" of a time point in local time.
+std::string FormatLogDate(std::chrono::system_clock::time_point when);
+std::string FormatLogStamp(std::chrono::system_clock::time_point when);
+
+}  // namespace benchbridge

@@ -1,0 +1,75 @@
+#pragma once
+// TsmThread, the measurement poller: asks for the reading every half second, logs it, hands the
+// display texts to the panel, and carries the command transaction that everyone else uses.
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "channel.h"
+#include "log_writer.h"
+#include "poller_controls.h"
+#include "reading_format.h"
+
+namespace benchbridge {
+
+// Where the poller's texts go. Called on the poller thread; implementations queue the texts
+// to the user-interface thread and return at once.
+class PollerSink {
+ public:
+  virtual ~PollerSink() = default;
+  virtual void ShowReading(const Reading& reading) = 0;  // LLs1..LLs6
+  virtual void ShowBin(const std::string& text) = 0;     // lls7, already "BIN:..."
+  virtual void ShowStat(const std::string& text) = 0;    // bb4
+  virtual void PollerEnded() = 0;  // thread function returned; the owner joins and releases
+};
+
+class TsmThread {
+ public:
+  static constexpr const char* kPollCommand = "FETCH:INT?\n";
+  static constexpr const char* kBinCommand = "COMParator:TOLerance:BIN?\n";
+  static constexpr const char* kStatCommand = "FUNCtion:COMV?\n";
+
+  // Opens COM<portNumber> at 9600 baud; the thread is not started yet.
+  TsmThread(int portNumber, const std::filesystem::path& home, LinkShared& link,
+            PollerControls& controls, LogWriter& log, PollerSink& sink);
+  // Joins the thread (if started) and closes the port.
+  ~TsmThread();
+  TsmThread(const TsmThread&) = delete;
+  TsmThread& operator=(const TsmThread&) = delete;
+
+  int PortNumber() const { return portNumber_; }
+  bool PortOpen() const { return channel_.IsOpen(); }
+  bool Started() const { return thread_.joinable(); }
+
+  void Start();  // only when PortOpen()
+  void Join();
+
+  std::string Query(const std::string& commandLine) { return channel_.Query(commandLine); }
+
+  // Extra commands of each cycle; "" switches them off. Safe from any thread.
+  void SetBinQuery(std::string command);
+  void SetStatQuery(std::string command);
+  std::string BinQuery() const;
+  std::string StatQuery() const;
+
+  // Shutdown: abandon a read in flight and stop; the caller then joins.
+  void Abandon();
+
+ private:
+  void Run();
+
+  int portNumber_;
+  LinkShared& link_;
+  PollerControls& controls_;
+  LogWriter& log_;
+  PollerSink& sink_;
+  Channel channel_;
+  mutable std::mutex queriesMutex_;
+  std::string binQuery_, statQuery_;
+  std::thread thread_;
+};
+
+}  // namespace benchbridge

@@ -1,0 +1,31 @@
+#pragma once
+// The flags with which the user-interface thread steers the poller. Created with the main
+// window; setters wake a poller that is waiting, so it never has to look continuously.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace benchbridge {
+
+class PollerControls {
+ public:
+  bool StopPolling() const { return stop_.load(); }
+  bool PollPaused() const { return paused_.load(); }
+  void SetStopPolling(bool stop);
+  void SetPollPaused(bool paused);
+
+  // Sleeps until deadline or until a flag changed, whichever comes first.
+  void WaitUntil(std::chrono::steady_clock::time_point deadline);
+
+ private:
+  void Changed();
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> paused_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  unsigned generation_ = 0;  // guarded by mutex_
+};
+
+}  // namespace benchbridge

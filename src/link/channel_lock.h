@@ -1,0 +1,43 @@
+#pragma once
+// The one lock of the program. Fair: whoever asked first gets the channel next, so an operator's
+// command waiting for the poll on the wire goes out before the next poll even when the poller
+// asks again at once.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <atomic>
+
+namespace benchbridge {
+
+class ChannelLock {
+ public:
+  void lock();
+  void unlock();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::uint64_t nextTicket_ = 0;
+  std::uint64_t nowServing_ = 0;
+};
+
+// Shared by everything that talks to the instrument; created with the main window.
+class LinkShared {
+ public:
+  ChannelLock& Lock() { return lock_; }
+  // True once the first exchange of the process has finished (whatever its outcome).
+  bool LinkReady() const { return ready_.load(std::memory_order_acquire); }
+  void MarkLinkReady();
+  // Waits until LinkReady or the time is up; returns LinkReady.
+  bool WaitLinkReady(std::chrono::milliseconds limit);
+
+ private:
+  ChannelLock lock_;
+  std::atomic<bool> ready_{false};
+  std::mutex readyMutex_;
+  std::condition_variable readyChanged_;
+};
+
+}  // namespace benchbridge

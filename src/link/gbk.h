@@ -1,0 +1,16 @@
+#pragma once
+// The instrument speaks GBK (code page 936); inside the program every text is UTF-8.
+// These two are the only places where the program crosses between the two.
+
+#include <string>
+#include <string_view>
+
+namespace benchbridge {
+
+// GBK bytes -> UTF-8. Bytes that are not valid GBK become U+FFFD, one per bad byte; never throws.
+std::string GbkToUtf8(std::string_view gbk);
+
+// UTF-8 -> GBK. A character GBK cannot hold (or invalid UTF-8) becomes "?"; never throws.
+std::string Utf8ToGbk(std::string_view utf8);
+
+}  // namespace benchbridge
