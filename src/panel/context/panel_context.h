@@ -1,0 +1,78 @@
+#pragma once
+// What the main panel shares with its dialogs: the state record, the link to the instrument
+// through the current poller, and the few main-panel routines the dialogs call.
+
+#include <QString>
+#include <filesystem>
+#include <string>
+
+#include "channel_lock.h"
+#include "log_writer.h"
+#include "mythread.h"
+#include "poller_controls.h"
+#include "state_record.h"
+
+namespace benchbridge {
+
+// The main-panel routines and controls that dialogs reach. TFrmMain implements it.
+class MainPanelAccess {
+ public:
+  virtual ~MainPanelAccess() = default;
+  virtual void ShowBinLayout() = 0;
+  virtual void RestoreReadingLayout() = 0;
+  virtual int ComparatorSwitchIndex() const = 0;           // cb6: 0 off, 1 on
+  virtual void SelectComparatorSwitch(int index) = 0;      // moves cb6 without sending
+  virtual QString FunctionCaption() const = 0;             // CB1
+  virtual QString ModeBadge() const = 0;                   // LLs888
+  virtual void SetTriggerStatus(const QString& text) = 0;  // bb1
+  virtual void ApplyLanguage() = 0;                        // the main panel's caption routine
+  virtual void SaveSettings() = 0;                         // Set.ini
+};
+
+class PanelContext {
+ public:
+  explicit PanelContext(std::filesystem::path home);
+
+  const std::filesystem::path& Home() const { return home_; }
+  StateRecord& State() { return state_; }
+  LinkShared& Link() { return link_; }
+  PollerControls& Controls() { return controls_; }
+  LogWriter& Log() { return log_; }
+
+  TsmThread* Poller() const { return poller_; }
+  void SetPoller(TsmThread* poller) { poller_ = poller; }  // the owner (TFrmMain) keeps it alive
+
+  MainPanelAccess* Panel() const { return panel_; }
+  void SetPanel(MainPanelAccess* panel) { panel_ = panel; }
+
+  // The caller convention of every sender: wait until LinkReady while processing user-interface
+  // events, then Query the command with "\n" appended. Without a poller nothing is sent and the
+  // reply is empty. Not the first command of a connection (that one skips the wait).
+  std::string Send(const std::string& command);
+  // Query without the LinkReady wait ("SYSTem:REMote" at connection).
+  std::string SendWithoutWait(const std::string& command);
+  void WaitLinkReady();
+
+  // The comparator's bin query on the current poller: on sets it, off empties it.
+  void SetBinQuery(bool on);
+  void SetStatQuery(bool on);
+
+  // Chinese when uiLanguage is 0, English otherwise.
+  QString Pick(const char* chinese, const char* english) const;
+
+  // Once shutdown began: no more sends, no log lines.
+  void BeginShutdown();
+  bool ShuttingDown() const { return shuttingDown_; }
+
+ private:
+  std::filesystem::path home_;
+  StateRecord state_;
+  LinkShared link_;
+  PollerControls controls_;
+  LogWriter log_;
+  TsmThread* poller_ = nullptr;
+  MainPanelAccess* panel_ = nullptr;
+  bool shuttingDown_ = false;
+};
+
+}  // namespace benchbridge
