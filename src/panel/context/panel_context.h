@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bilingual.h"
 #include "channel_lock.h"
 #include "log_writer.h"
 #include "mythread.h"
@@ -46,11 +47,14 @@ class PanelContext {
   void SetPanel(MainPanelAccess* panel) { panel_ = panel; }
 
   // The caller convention of every sender: wait until LinkReady while processing user-interface
-  // events, then Query the command with "\n" appended. Without a poller nothing is sent and the
-  // reply is empty. Not the first command of a connection (that one skips the wait).
+  // events, then Query the command with "\n" appended. Without a poller, or once shutdown began,
+  // nothing is sent and the reply is empty. The reply is also kept as the state's replyText.
+  // Not for the first command of a connection (that one skips the wait).
   std::string Send(const std::string& command);
   // Query without the LinkReady wait ("SYSTem:REMote" at connection).
   std::string SendWithoutWait(const std::string& command);
+  // Returns at once without a poller or once shutdown began; otherwise keeps the window alive
+  // (events processed, no busy looking) until the first exchange of the process has finished.
   void WaitLinkReady();
 
   // The comparator's bin query on the current poller: on sets it, off empties it.
@@ -59,8 +63,9 @@ class PanelContext {
 
   // Chinese when uiLanguage is 0, English otherwise.
   QString Pick(const char* chinese, const char* english) const;
+  QString Pick(const Bilingual& text) const { return Pick(text.chinese, text.english); }
 
-  // Once shutdown began: no more sends, no log lines.
+  // Once shutdown began: no more sends, no log lines, no widget touched by the panel.
   void BeginShutdown();
   bool ShuttingDown() const { return shuttingDown_; }
 

@@ -1,0 +1,67 @@
+#include "panel_context.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <utility>
+
+namespace benchbridge {
+
+namespace {
+
+// LinkReady only ever waits for the first exchange of the process (at most one Query time
+// limit), so a short look interval costs nothing and keeps the window responsive.
+constexpr int kLinkReadyLookMs = 5;
+
+}  // namespace
+
+PanelContext::PanelContext(std::filesystem::path home)
+    : home_(std::move(home)), log_(home_ / "log") {}
+
+void PanelContext::WaitLinkReady() {
+  while (!shuttingDown_ && poller_ != nullptr && !link_.LinkReady()) {
+    QEventLoop loop;
+    QTimer::singleShot(kLinkReadyLookMs, &loop, &QEventLoop::quit);
+    // -1: the application is quitting and every event loop returns at once; waiting on would spin.
+    if (loop.exec() < 0) {
+      return;
+    }
+  }
+}
+
+std::string PanelContext::Send(const std::string& command) {
+  WaitLinkReady();
+  return SendWithoutWait(command);
+}
+
+std::string PanelContext::SendWithoutWait(const std::string& command) {
+  // The wait above processes events: the poller may have gone or shutdown begun meanwhile.
+  if (shuttingDown_ || poller_ == nullptr) {
+    state_.replyText.clear();
+    return {};
+  }
+  state_.replyText = poller_->Query(command + "\n");
+  return state_.replyText;
+}
+
+void PanelContext::SetBinQuery(bool on) {
+  if (poller_ != nullptr) {
+    poller_->SetBinQuery(on ? TsmThread::kBinCommand : "");
+  }
+}
+
+void PanelContext::SetStatQuery(bool on) {
+  if (poller_ != nullptr) {
+    poller_->SetStatQuery(on ? TsmThread::kStatCommand : "");
+  }
+}
+
+QString PanelContext::Pick(const char* chinese, const char* english) const {
+  return QString::fromUtf8(state_.uiLanguage == 0 ? chinese : english);
+}
+
+void PanelContext::BeginShutdown() {
+  shuttingDown_ = true;
+  log_.Shutdown();
+}
+
+}  // namespace benchbridge
