@@ -25,12 +25,19 @@ class PtyEndpoint {
   const std::filesystem::path& LinkPath() const { return linkPath_; }
   int MasterFd() const { return master_; }
 
-  // Next command line without its "\n" (bytes as received), waiting at most `limit`.
-  // nullopt on time-out or once hung up. A line longer than 64 KiB is cut there.
-  std::optional<std::string> ReadLine(std::chrono::milliseconds limit);
+  // Next command line without its "\n" (bytes as received), waiting at most `limit` (negative:
+  // no limit). nullopt on time-out, once hung up, or when wakeFd (if not -1) is readable.
+  // A line longer than the line limit (64 KiB unless set) is cut there.
+  std::optional<std::string> ReadLine(std::chrono::milliseconds limit, int wakeFd = -1);
 
-  // Writes every byte; false once hung up.
-  bool Write(std::string_view bytes);
+  // Writes every byte; false once hung up, when the panel has taken nothing for 5 s, or when
+  // wakeFd (if not -1) is readable.
+  bool Write(std::string_view bytes, int wakeFd = -1);
+
+  void SetLineLimit(std::size_t bytes) { lineLimit_ = bytes; }
+  // A slow reader: reads at most 4 KiB at a time and pauses this long between reads while a
+  // line is incomplete, so that the panel's writes meet a full buffer.
+  void SetReadPause(std::chrono::microseconds pause) { readPause_ = pause; }
 
   // Like a USB adapter pulled out: closes the master, so the panel's end sees a hang-up.
   // The link stays until destruction.
@@ -44,6 +51,8 @@ class PtyEndpoint {
   std::string slavePath_;
   std::filesystem::path linkPath_;
   std::string pending_;  // bytes after the last complete line
+  std::size_t lineLimit_ = 64 * 1024;
+  std::chrono::microseconds readPause_{0};
 };
 
 }  // namespace benchbridge::sim

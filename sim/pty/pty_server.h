@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -21,8 +23,8 @@ struct ResponsePiece {
 };
 
 struct Response {
-  std::vector<ResponsePiece> pieces;  // no pieces: silence
-  bool hangUpAfter = false;           // close the line once the pieces are out
+  std::vector<ResponsePiece> pieces;       // no pieces: silence
+  bool hangUpAfter = false;                // close the line once the pieces are out
   static Response Line(std::string text);  // text + "\r\n", at once
   static Response Silence() { return {}; }
 };
@@ -39,18 +41,23 @@ struct TranscriptEntry {
 struct PtyServerOptions {
   int pacingBaud = 0;  // 0: write at once; else 10 bits per byte at this rate
   std::function<void(const TranscriptEntry&)> onTranscript;  // called on the server thread
+  // Entries kept by Transcript(); the oldest go first. onTranscript sees every one.
+  std::size_t transcriptLimit = 4096;
 };
 
 class PtyServer {
  public:
-  PtyServer(std::unique_ptr<PtyEndpoint> endpoint, Responder responder, PtyServerOptions options = {});
+  PtyServer(std::unique_ptr<PtyEndpoint> endpoint, Responder responder,
+            PtyServerOptions options = {});
   ~PtyServer();  // Stop()
   void Start();
   void Stop();  // prompt, also in the middle of a delayed reply
 
   PtyEndpoint& Endpoint() { return *endpoint_; }
-  // Writes bytes out of turn (for tests: a late reply, garbage), from any thread.
-  void Inject(const std::string& bytes);
+  // Writes bytes out of turn (for tests: a late reply, garbage), from any thread. False once
+  // hung up.
+  bool Inject(const std::string& bytes);
+  // Closes the line now (also in the middle of a reply) and returns once it is closed.
   void HangUp();
 
   // Everything received and sent so far.
@@ -58,14 +65,20 @@ class PtyServer {
 
  private:
   void Run();
+  void Serve(const std::string& command);
   bool Send(const ResponsePiece& piece);  // false when stopping or hung up
+  bool Interrupted() const;               // Stop() or HangUp() asked for
+  void DoHangUp();
+  void Record(TranscriptEntry::Kind kind, std::string bytes);
 
   std::unique_ptr<PtyEndpoint> endpoint_;
   Responder responder_;
   PtyServerOptions options_;
   std::atomic<bool> stopping_{false};
-  mutable std::mutex mutex_;  // endpoint writes and transcript
-  std::vector<TranscriptEntry> transcript_;
+  std::atomic<bool> hangUpWanted_{false};
+  mutable std::mutex mutex_;  // endpoint writes, hang-up and transcript
+  std::condition_variable hungUp_;
+  std::deque<TranscriptEntry> transcript_;
   std::thread thread_;
   int wakeFd_ = -1;
 };

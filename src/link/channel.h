@@ -1,6 +1,7 @@
 #pragma once
 // The command transaction: one command line out, one reply line back, under the channel lock.
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -37,6 +38,9 @@ class Channel {
   LinkShared& shared_;
   MainLog mainLog_;
   int wakeFd_ = -1;  // eventfd, readable once Abandon() ran
+  std::atomic<bool> abandoned_{false};
+
+  std::string Exchange(const std::string& commandLine);
 };
 
 }  // namespace benchbridge

@@ -3,11 +3,11 @@
 // command waiting for the poll on the wire goes out before the next poll even when the poller
 // asks again at once.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <atomic>
 
 namespace benchbridge {
 
@@ -29,7 +29,7 @@ class LinkShared {
   ChannelLock& Lock() { return lock_; }
   // True once the first exchange of the process has finished (whatever its outcome).
   bool LinkReady() const { return ready_.load(std::memory_order_acquire); }
-  void MarkLinkReady();
+  void MarkLinkReady() noexcept;
   // Waits until LinkReady or the time is up; returns LinkReady.
   bool WaitLinkReady(std::chrono::milliseconds limit);
 

@@ -35,7 +35,8 @@ unsigned PendingBytes(PortHandle port);
 // read in flight is abandoned at shutdown. Waits in poll(2), never spins.
 std::string ReadReply(PortHandle port, int limitSeconds, int wakeFd = -1);
 
-// Drops every byte already waiting in the input queue.
+// Drops every byte already waiting in the input queue. Bytes the driver is still handing over
+// at that moment (microseconds after they came in) may slip past.
 void DiscardPending(PortHandle port);
 
 // Writes all of data, waiting for the port to take it. False on a write failure or hang-up.

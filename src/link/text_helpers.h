@@ -17,8 +17,9 @@ struct MantissaPrefix {
 };
 
 // "1.5e-3" -> {1.5, m}. The exponent (text after the first lower-case e, at most five
-// characters) must be numerically one of 0, 3, 6, -3, -6, -9, -12 ("+3", "-03" count);
-// otherwise the whole text is the mantissa and the prefix is empty.
+// characters, blanks around it ignored) must be a signed integer whose value is one of 0, 3, 6,
+// -3, -6, -9, -12 ("+3", "-03" count); otherwise the whole text is the mantissa and the prefix
+// is empty.
 MantissaPrefix ExponentToPrefix(std::string_view numberText);
 
 // Leading and trailing blanks and control characters removed.

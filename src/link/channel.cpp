@@ -1,0 +1,65 @@
+#include "channel.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <mutex>
+
+#include "gbk.h"
+
+namespace benchbridge {
+
+namespace {
+constexpr int kReplyLimitSeconds = 3;
+}
+
+Channel::Channel(PortHandle port, LinkShared& shared, MainLog mainLog)
+    : port_(port), shared_(shared), mainLog_(std::move(mainLog)) {
+  wakeFd_ =
+      eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);  // -1 if none: Abandon then only stops new queries
+}
+
+Channel::~Channel() {
+  ClosePort(port_);
+  if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+std::string Channel::Query(const std::string& commandLine) {
+  std::string reply;
+  try {
+    std::lock_guard guard(shared_.Lock());
+    try {
+      reply = Exchange(commandLine);
+    } catch (...) {
+      reply.clear();
+    }
+    shared_.MarkLinkReady();  // before the lock is given up, so the next holder sees it set
+  } catch (...) {
+    reply.clear();
+  }
+  shared_.MarkLinkReady();  // also when taking the lock itself failed
+  return reply;
+}
+
+std::string Channel::Exchange(const std::string& commandLine) {
+  if (abandoned_.load()) return {};
+  // Whatever is waiting now belongs to an exchange that already ended (a reply that came after
+  // its time limit); left in place it would become the answer to this command.
+  DiscardPending(port_);
+  if (!WriteAll(port_, Utf8ToGbk(commandLine), wakeFd_)) {
+    if (!abandoned_.load() && mainLog_) mainLog_("send bad.");
+    return {};
+  }
+  return GbkToUtf8(ReadReply(port_, kReplyLimitSeconds, wakeFd_));
+}
+
+void Channel::Abandon() {
+  abandoned_.store(true);
+  if (wakeFd_ >= 0) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+  }
+}
+
+}  // namespace benchbridge
