@@ -1,7 +1,7 @@
 #pragma once
 // The two daily log files in <home>/log: "yyyy-mm-dd.log" (raw replies) and
-// "yyyy-mm-dd_new.log" (normalised readings). One open-append-close per line, every failure
-// swallowed.
+// "yyyy-mm-dd_new.log" (normalised readings). One open-append-close per line, so another program
+// can read a complete log at any time; every failure is swallowed, logging never stops polling.
 
 #include <atomic>
 #include <chrono>
@@ -17,19 +17,24 @@ class LogWriter {
  public:
   using Clock = std::function<std::chrono::system_clock::time_point()>;
 
+  // An empty clock reads the system clock; tests hand in their own to cross midnight at will.
   explicit LogWriter(std::filesystem::path logDir, Clock clock = {});
 
   // Appends text + ", " + "yyyy-mm-dd hh:mm:ss:zzz" (local time) + LF to the day's file with the
-  // given suffix ("" or "_new"). Callers on different threads are serialised, so no line is lost
-  // to a collision. Does nothing once Shutdown() ran.
+  // given suffix ("" or "_new"); the date and the stamp come from one reading of the clock.
+  // Creates the folder (one level) on first use. Callers on different threads are serialised,
+  // so no line is lost to a collision. Does nothing once Shutdown() ran.
   void WriteLog(std::string_view text, std::string_view suffix = {});
 
-  // From now on nothing is written (shutdown has begun).
+  // From now on nothing is written (shutdown has begun). A line being written when this is
+  // called is finished before it returns.
   void Shutdown();
 
   const std::filesystem::path& LogDir() const { return logDir_; }
 
  private:
+  void WriteLocked(std::string_view text, std::string_view suffix);
+
   std::filesystem::path logDir_;
   Clock clock_;
   std::mutex mutex_;

@@ -2,6 +2,7 @@
 // TsmThread, the measurement poller: asks for the reading every half second, logs it, hands the
 // display texts to the panel, and carries the command transaction that everyone else uses.
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -16,11 +17,12 @@
 namespace benchbridge {
 
 // Where the poller's texts go. Called on the poller thread; implementations queue the texts
-// to the user-interface thread and return at once.
+// to the user-interface thread and return at once. They must not call back into the poller
+// (Abandon, Join, destruction) from inside a call.
 class PollerSink {
  public:
   virtual ~PollerSink() = default;
-  virtual void ShowReading(const Reading& reading) = 0;  // LLs1..LLs6
+  virtual void ShowReading(const Reading& reading) = 0;  // LLs1..LLs6; names without ":"
   virtual void ShowBin(const std::string& text) = 0;     // lls7, already "BIN:..."
   virtual void ShowStat(const std::string& text) = 0;    // bb4
   virtual void PollerEnded() = 0;  // thread function returned; the owner joins and releases
@@ -32,10 +34,11 @@ class TsmThread {
   static constexpr const char* kBinCommand = "COMParator:TOLerance:BIN?\n";
   static constexpr const char* kStatCommand = "FUNCtion:COMV?\n";
 
-  // Opens COM<portNumber> at 9600 baud; the thread is not started yet.
+  // Opens COM<portNumber> at 9600 baud; the thread is not started yet. "send bad." lines of
+  // the transaction go to log's main file.
   TsmThread(int portNumber, const std::filesystem::path& home, LinkShared& link,
             PollerControls& controls, LogWriter& log, PollerSink& sink);
-  // Joins the thread (if started) and closes the port.
+  // A thread still running is abandoned (as at shutdown) and joined; then the port is closed.
   ~TsmThread();
   TsmThread(const TsmThread&) = delete;
   TsmThread& operator=(const TsmThread&) = delete;
@@ -44,7 +47,7 @@ class TsmThread {
   bool PortOpen() const { return channel_.IsOpen(); }
   bool Started() const { return thread_.joinable(); }
 
-  void Start();  // only when PortOpen()
+  void Start();  // only when PortOpen(), and only once
   void Join();
 
   std::string Query(const std::string& commandLine) { return channel_.Query(commandLine); }
@@ -55,11 +58,22 @@ class TsmThread {
   std::string BinQuery() const;
   std::string StatQuery() const;
 
-  // Shutdown: abandon a read in flight and stop; the caller then joins.
+  // Shutdown: abandon a read in flight and stop at once. Once it returns, the poller neither
+  // logs nor calls the sink again (PollerEnded included); the caller then joins.
   void Abandon();
 
  private:
+  enum class CycleOutcome { kDone, kErrorReply, kEnded };
+
   void Run();
+  CycleOutcome RunCycle();
+  void AskBin();
+  void AskStat();
+  bool AwaitLinkReady();
+  bool Ending() const;
+  // Runs output (a log line or a sink call) unless the poller has been abandoned.
+  template <typename Output>
+  void Publish(Output&& output);
 
   int portNumber_;
   LinkShared& link_;
@@ -69,6 +83,8 @@ class TsmThread {
   Channel channel_;
   mutable std::mutex queriesMutex_;
   std::string binQuery_, statQuery_;
+  std::mutex outputMutex_;  // held by every log line and sink call, and by Abandon
+  std::atomic<bool> abandoned_{false};
   std::thread thread_;
 };
 

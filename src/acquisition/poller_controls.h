@@ -16,7 +16,16 @@ class PollerControls {
   void SetStopPolling(bool stop);
   void SetPollPaused(bool paused);
 
-  // Sleeps until deadline or until a flag changed, whichever comes first.
+  // Wakes every waiter without changing a flag (shutdown uses it).
+  void Wake();
+
+  // Counts the changes so far. A waiter reads it before looking at the flags and hands it to
+  // WaitUntil, so a change made between the look and the wait is not slept through.
+  unsigned Generation();
+
+  // Sleeps until deadline or until a flag changed after Generation() returned seen.
+  void WaitUntil(std::chrono::steady_clock::time_point deadline, unsigned seen);
+  // Sleeps until deadline or until a flag changes from now on.
   void WaitUntil(std::chrono::steady_clock::time_point deadline);
 
  private:

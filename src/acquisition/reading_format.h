@@ -1,11 +1,19 @@
 #pragma once
 // How a "FETCH:INT?" reply becomes six display texts and one normalised log line.
+//
+// Lengths and positions count bytes. μ, Ω and θ take two bytes in UTF-8 as they did in GBK, so
+// the cuts land where the meter's own software put them. A cut of "at most two bytes" can still
+// end inside a longer character (a Chinese character, or the three-byte U+FFFD that stands for a
+// byte the link could not decode): the text then holds an incomplete UTF-8 sequence, which is
+// kept as it is (the widgets show U+FFFD for it, the log gets the bytes). Nothing reads past the
+// end of a text, so any reply is safe.
 
 #include <string>
 #include <string_view>
 
 namespace benchbridge {
 
+// The six texts as the meter sent them; the names carry no ":" (the panel adds it).
 struct Reading {
   std::string primaryName, primaryValue, primaryUnit;
   std::string secondaryName, secondaryValue, secondaryUnit;
@@ -18,11 +26,17 @@ Reading SplitReading(std::string_view reply);
 
 struct ValueUnit {
   std::string value, unit;
+  bool operator==(const ValueUnit&) const = default;
 };
-// (1.2345, nF) -> (1.2345e-9, F): the prefix becomes an exponent appended as text.
+// (1.2345, nF) -> (1.2345e-9, F): the prefix becomes an exponent appended as text, and the unit
+// keeps at most the two bytes after the prefix.
 ValueUnit NormaliseValue(std::string value, std::string unit);
 
-// The "_new" log line: the six normalised fields joined by ",".
-std::string NewLogLine(const Reading& reading);
+// Both pairs of a reading normalised for the "_new" log; the secondary pair stays as it is when
+// its unit is empty or "deg".
+Reading NormaliseReading(const Reading& reading);
+
+// The "_new" log line: the six fields of an already normalised reading joined by ",".
+std::string NewLogLine(const Reading& normalised);
 
 }  // namespace benchbridge

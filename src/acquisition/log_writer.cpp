@@ -1,0 +1,107 @@
+#include "log_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <system_error>
+#include <utility>
+
+namespace benchbridge {
+namespace {
+
+struct LocalTime {
+  std::tm fields{};
+  int milliseconds = 0;
+};
+
+LocalTime ToLocal(std::chrono::system_clock::time_point when) {
+  using namespace std::chrono;
+  const auto seconds = floor<std::chrono::seconds>(when);
+  LocalTime local;
+  local.milliseconds =
+      static_cast<int>(duration_cast<std::chrono::milliseconds>(when - seconds).count());
+  const std::time_t t = system_clock::to_time_t(seconds);
+  localtime_r(&t, &local.fields);
+  return local;
+}
+
+std::string FormatDate(const std::tm& fields) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", fields.tm_year + 1900, fields.tm_mon + 1,
+                fields.tm_mday);
+  return text;
+}
+
+std::string FormatStamp(const LocalTime& local) {
+  char text[32];
+  std::snprintf(text, sizeof text, " %02d:%02d:%02d:%03d", local.fields.tm_hour,
+                local.fields.tm_min, local.fields.tm_sec, local.milliseconds);
+  return FormatDate(local.fields) + text;
+}
+
+// One open, append, close. O_NONBLOCK keeps a fifo planted in the log folder from hanging the
+// caller; for regular files it changes nothing.
+void AppendLine(const std::filesystem::path& file, std::string_view line) {
+  const int fd =
+      ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  if (fd < 0) return;
+  std::size_t done = 0;
+  while (done < line.size()) {
+    const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // disk full, a fifo nobody drains, ...: the rest of the line is lost
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
+std::string FormatLogDate(std::chrono::system_clock::time_point when) {
+  return FormatDate(ToLocal(when).fields);
+}
+
+std::string FormatLogStamp(std::chrono::system_clock::time_point when) {
+  return FormatStamp(ToLocal(when));
+}
+
+LogWriter::LogWriter(std::filesystem::path logDir, Clock clock)
+    : logDir_(std::move(logDir)), clock_(std::move(clock)) {
+  if (!clock_) clock_ = [] { return std::chrono::system_clock::now(); };
+}
+
+void LogWriter::WriteLog(std::string_view text, std::string_view suffix) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  if (shutDown_.load()) return;
+  try {
+    WriteLocked(text, suffix);
+  } catch (...) {
+    // Out of memory or a clock that threw: the line is lost, the caller goes on.
+  }
+}
+
+void LogWriter::WriteLocked(std::string_view text, std::string_view suffix) {
+  std::error_code error;
+  if (!std::filesystem::exists(logDir_, error)) {
+    if (!std::filesystem::create_directory(logDir_, error)) return;
+  }
+  const LocalTime now = ToLocal(clock_());
+  std::string fileName = FormatDate(now.fields);
+  fileName += suffix;
+  fileName += ".log";
+  std::string line(text);
+  line += ", ";
+  line += FormatStamp(now);
+  line += '\n';
+  AppendLine(logDir_ / fileName, line);
+}
+
+void LogWriter::Shutdown() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  shutDown_.store(true);
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,159 @@
+#include "mythread.h"
+
+#include <chrono>
+#include <utility>
+
+#include "serial_port.h"
+
+namespace benchbridge {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// A poll starts once more than 500 ms of quiet have passed since the previous cycle ended.
+constexpr auto kQuiet = std::chrono::milliseconds(501);
+// While paused only a flag change matters; the limit is merely a safety net.
+constexpr auto kPausedLook = std::chrono::seconds(1);
+// LinkReady has no wake-up for StopPolling, so that wait looks at the flags this often.
+constexpr auto kLinkLook = std::chrono::milliseconds(20);
+constexpr int kBaud = 9600;
+
+bool IsErrorReply(const std::string& reply) {
+  return reply.find("cmd err") != std::string::npos || reply.find("exec err") != std::string::npos;
+}
+
+std::string BinText(std::string reply) {
+  if (reply == "O") reply = "OUT";
+  if (reply == "A") reply = "AUX";
+  return "BIN:" + reply;
+}
+
+}  // namespace
+
+TsmThread::TsmThread(int portNumber, const std::filesystem::path& home, LinkShared& link,
+                     PollerControls& controls, LogWriter& log, PollerSink& sink)
+    : portNumber_(portNumber),
+      link_(link),
+      controls_(controls),
+      log_(log),
+      sink_(sink),
+      channel_(OpenPort(portNumber, kBaud, home), link,
+               [this](const std::string& text) { log_.WriteLog(text); }) {}
+
+TsmThread::~TsmThread() {
+  if (thread_.joinable()) {
+    Abandon();
+    Join();
+  }
+}
+
+void TsmThread::Start() {
+  if (!PortOpen() || thread_.joinable()) return;
+  thread_ = std::thread([this] { Run(); });
+}
+
+void TsmThread::Join() {
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void TsmThread::SetBinQuery(std::string command) {
+  std::lock_guard<std::mutex> guard(queriesMutex_);
+  binQuery_ = std::move(command);
+}
+
+void TsmThread::SetStatQuery(std::string command) {
+  std::lock_guard<std::mutex> guard(queriesMutex_);
+  statQuery_ = std::move(command);
+}
+
+std::string TsmThread::BinQuery() const {
+  std::lock_guard<std::mutex> guard(queriesMutex_);
+  return binQuery_;
+}
+
+std::string TsmThread::StatQuery() const {
+  std::lock_guard<std::mutex> guard(queriesMutex_);
+  return statQuery_;
+}
+
+void TsmThread::Abandon() {
+  {
+    std::lock_guard<std::mutex> guard(outputMutex_);
+    abandoned_.store(true);
+  }
+  channel_.Abandon();
+  controls_.Wake();
+}
+
+template <typename Output>
+void TsmThread::Publish(Output&& output) {
+  std::lock_guard<std::mutex> guard(outputMutex_);
+  if (!abandoned_.load()) output();
+}
+
+bool TsmThread::Ending() const { return abandoned_.load(); }
+
+void TsmThread::Run() {
+  auto cycleEnd = SteadyClock::now();
+  for (;;) {
+    // Read before the flags, so that a change made after this look cuts the wait short.
+    const unsigned seen = controls_.Generation();
+    if (controls_.StopPolling() || Ending()) break;
+    if (controls_.PollPaused()) {
+      controls_.WaitUntil(SteadyClock::now() + kPausedLook, seen);
+      continue;
+    }
+    const auto due = cycleEnd + kQuiet;
+    if (SteadyClock::now() < due) {
+      controls_.WaitUntil(due, seen);
+      continue;
+    }
+    const CycleOutcome outcome = RunCycle();
+    if (outcome == CycleOutcome::kEnded) break;
+    // After an error reply the end of the previous cycle stands, so the next poll goes at once.
+    if (outcome == CycleOutcome::kDone) cycleEnd = SteadyClock::now();
+  }
+  Publish([this] { sink_.PollerEnded(); });
+}
+
+TsmThread::CycleOutcome TsmThread::RunCycle() {
+  if (!AwaitLinkReady()) return CycleOutcome::kEnded;
+  const std::string reply = Query(kPollCommand);
+  if (Ending()) return CycleOutcome::kEnded;
+  Publish([&] { log_.WriteLog(reply); });
+  if (IsErrorReply(reply)) return CycleOutcome::kErrorReply;
+  const Reading reading = SplitReading(reply);
+  Publish([&] { sink_.ShowReading(reading); });
+  Publish([&] { log_.WriteLog(NewLogLine(NormaliseReading(reading)), "_new"); });
+  AskBin();
+  AskStat();
+  return Ending() ? CycleOutcome::kEnded : CycleOutcome::kDone;
+}
+
+void TsmThread::AskBin() {
+  const std::string command = BinQuery();
+  if (command.empty() || !AwaitLinkReady()) return;
+  const std::string reply = Query(command);
+  Publish([&] { log_.WriteLog(reply); });
+  if (reply.size() != 1) return;
+  Publish([&] { sink_.ShowBin(BinText(reply)); });
+}
+
+void TsmThread::AskStat() {
+  const std::string command = StatQuery();
+  if (command.empty() || !AwaitLinkReady()) return;
+  const std::string reply = Query(command);
+  if (reply.find(',') != std::string::npos) return;
+  Publish([&] { sink_.ShowStat(reply); });
+}
+
+// LinkReady only ever turns true, so after the first exchange this returns at once.
+bool TsmThread::AwaitLinkReady() {
+  while (!Ending()) {
+    if (link_.WaitLinkReady(kLinkLook)) return true;
+    if (controls_.StopPolling()) return false;
+  }
+  return false;
+}
+
+}  // namespace benchbridge

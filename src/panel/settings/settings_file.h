@@ -1,0 +1,35 @@
+#pragma once
+// "Set.ini": section "Param Info" with the integer keys "comid", "lang" and "defa", read and
+// written the way the Windows profile functions do it. Nothing here ever throws or reports: a
+// file that cannot be used reads as the defaults, and a save that cannot be made safely is not
+// made.
+
+#include <cstdint>
+#include <filesystem>
+
+namespace benchbridge {
+
+inline constexpr const char* kSettingsSection = "Param Info";
+inline constexpr int kDefaultComId = 1;
+inline constexpr int kDefaultLang = 0;
+
+// Larger files are taken for something that is not ours: not read, and never rewritten.
+inline constexpr std::uintmax_t kSettingsFileCap = 1024 * 1024;
+
+struct SettingsValues {
+  int comid = kDefaultComId;
+  int lang = kDefaultLang;
+  bool operator==(const SettingsValues&) const = default;
+};
+
+// "comid" (default 1) and "lang" (default 0) of the file at path.
+SettingsValues ReadSettingsFile(const std::filesystem::path& path);
+
+// Writes "comid", "lang" and "defa" into section "Param Info", keeping every other section, key
+// and comment of an existing file (lines without "=" outside comments are not kept). The new
+// text goes to a temporary file in the same folder that is then renamed over the old one, so a
+// failure never leaves a truncated file. Skipped (false) when the existing file is read-only,
+// too large, not a regular file or unreadable, or when the folder takes no new file.
+bool WriteSettingsFile(const std::filesystem::path& path, int comid, int lang, int defa);
+
+}  // namespace benchbridge
