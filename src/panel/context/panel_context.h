@@ -36,6 +36,7 @@ class PanelContext {
 
   const std::filesystem::path& Home() const { return home_; }
   StateRecord& State() { return state_; }
+  const StateRecord& State() const { return state_; }
   LinkShared& Link() { return link_; }
   PollerControls& Controls() { return controls_; }
   LogWriter& Log() { return log_; }

@@ -1,0 +1,18 @@
+// benchbridge: the desktop front panel of the bench LCR meter. No command-line options; the
+// program's folder holds Set.ini, vista.ttf, log/ and ports/.
+
+#include <QApplication>
+#include <filesystem>
+
+#include "process_setup.h"
+#include "uFrmMain.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const std::filesystem::path home = QCoreApplication::applicationDirPath().toStdString();
+  benchbridge::ApplicationFontFile font(home / "vista.ttf");
+  benchbridge::FixRegionalFormats();
+  benchbridge::TFrmMain frmMain(home);
+  frmMain.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,32 @@
+#include "process_setup.h"
+
+#include <QFontDatabase>
+#include <QLocale>
+#include <QString>
+#include <clocale>
+#include <system_error>
+
+namespace benchbridge {
+
+void FixRegionalFormats() {
+  QLocale::setDefault(QLocale::c());
+  // QApplication adopted the environment's locale for the C library; printf-style number and
+  // time texts must not pick up a decimal comma from it.
+  std::setlocale(LC_NUMERIC, "C");
+  std::setlocale(LC_TIME, "C");
+}
+
+ApplicationFontFile::ApplicationFontFile(const std::filesystem::path& file) {
+  std::error_code error;
+  if (std::filesystem::is_regular_file(file, error)) {
+    id_ = QFontDatabase::addApplicationFont(QString::fromStdString(file.string()));
+  }
+}
+
+ApplicationFontFile::~ApplicationFontFile() {
+  if (id_ >= 0) {
+    QFontDatabase::removeApplicationFont(id_);
+  }
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,229 @@
+#pragma once
+// TFrmMain, the front panel: the display area that imitates the meter's screen and the key
+// block beside it. One instance lives for the whole run and owns the panel context (state
+// record, link, poller controls, logs) and, while connected, the one poller.
+//
+// The class is split by concern into source files:
+//   uFrmMain.cpp                 creation (start-up steps) and destruction
+//   uFrmMain_layout.cpp          the control table: names, places, fonts, colours, texts
+//   uFrmMain_frame.cpp           moving the borderless window, Esc, quit, close, the panel lock
+//   uFrmMain_settings.cpp        Set.ini
+//   uFrmMain_connection.cpp      port list, connect and disconnect
+//   uFrmMain_poller.cpp          the poller's life and its texts on the display
+//   uFrmMain_readback.cpp        mirroring the meter's settings rows
+//   uFrmMain_mode.cpp            mode badge, function caption, list switch rule
+//   uFrmMain_reading_layout.cpp  normal and comparator layouts of the readings
+//   uFrmMain_language.cpp        captions in the interface language
+//   uFrmMain_access.cpp          what the dialogs reach (MainPanelAccess)
+// Features that come later add files of their own (see "Handlers added with later features").
+
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "panel_context.h"
+#include "queued_poller_sink.h"
+
+class QAction;
+class QComboBox;
+class QEventLoop;
+class QFrame;
+class QPushButton;
+
+namespace benchbridge {
+
+class FitLabel;
+class PortComboBox;
+
+// The place and font of one reading label, as ReadingLayout keeps it.
+struct LabelGeometry {
+  int top = 0;
+  int fontPixelSize = 0;
+  int left = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const LabelGeometry&) const = default;
+};
+
+// Bridge mode as the badge LLs888 shows it (either language).
+enum class BridgeModeKind { Lcr = 0, Dcr = 1, Eca = 2 };
+
+class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
+  Q_OBJECT
+
+ public:
+  // home: the folder of Set.ini, log/, vista.ttf and ports/ (the executable's folder).
+  explicit TFrmMain(std::filesystem::path home, QWidget* parent = nullptr);
+  ~TFrmMain() override;
+  TFrmMain(const TFrmMain&) = delete;
+  TFrmMain& operator=(const TFrmMain&) = delete;
+
+  PanelContext& Context() { return context_; }
+  // The current poller; nullptr when none exists (never connected, or disconnected).
+  TsmThread* Poller() const { return poller_.get(); }
+
+  // --- Routines shared by the handlers (and by the dialogs through MainPanelAccess) ---
+  // The panel lock: every button on or off at once, then pending events are processed so the
+  // state is drawn before the caller goes on. Selectors and labels are not touched.
+  void SetPanelButtonsEnabled(bool enabled);
+  void ReadBackSettings();
+  void UpdateListSwitch();
+  void LoadSettings();
+  void SaveSettings() override;
+  void ApplyLanguage() override;
+  void ShowBinLayout() override;
+  void RestoreReadingLayout() override;
+  int ComparatorSwitchIndex() const override;
+  void SelectComparatorSwitch(int index) override;
+  QString FunctionCaption() const override;
+  QString ModeBadge() const override;
+  void SetTriggerStatus(const QString& text) override;
+
+  const std::array<LabelGeometry, 6>& ReadingLayout() const { return readingLayout_; }
+  std::optional<BridgeModeKind> BadgeMode() const;
+
+  // The frame of every key that talks to the instrument: PollPaused cleared, the panel lock
+  // taken, act only while connected, the lock released on every way out, an unexpected failure
+  // shown in the generic error box.
+  void RunKeyHandler(const std::function<void()>& act);
+
+  // --- The form's controls, named as the design names them (also their objectName) ---
+  QFrame* Panel1 = nullptr;
+  QFrame* shp2 = nullptr;
+  FitLabel* LLs888 = nullptr;
+  FitLabel* LLs999 = nullptr;
+  FitLabel* lbl1 = nullptr;
+  FitLabel* CB1 = nullptr;
+  FitLabel* lbl2 = nullptr;
+  QComboBox* cb2 = nullptr;
+  FitLabel* bb22 = nullptr;
+  FitLabel* lbl3 = nullptr;
+  FitLabel* bb33 = nullptr;
+  FitLabel* lbl4 = nullptr;
+  QComboBox* cb4 = nullptr;
+  FitLabel* bb44 = nullptr;
+  FitLabel* lbl5 = nullptr;
+  QComboBox* cb5 = nullptr;
+  FitLabel* lbl6 = nullptr;
+  QComboBox* cb6 = nullptr;
+  FitLabel* lbl7 = nullptr;
+  QComboBox* cb7 = nullptr;
+  FitLabel* lbl8 = nullptr;
+  QComboBox* cb8 = nullptr;
+  FitLabel* lbl9 = nullptr;
+  QComboBox* cb9 = nullptr;
+  FitLabel* LLs1 = nullptr;
+  FitLabel* LLs2 = nullptr;
+  FitLabel* LLs3 = nullptr;
+  FitLabel* lls7 = nullptr;
+  FitLabel* LLs4 = nullptr;
+  FitLabel* LLs5 = nullptr;
+  FitLabel* LLs6 = nullptr;
+  FitLabel* bb1 = nullptr;
+  FitLabel* bb2 = nullptr;
+  FitLabel* bb3 = nullptr;
+  FitLabel* bb4 = nullptr;
+  FitLabel* bb5 = nullptr;
+  PortComboBox* c1 = nullptr;
+  QPushButton* rbtn1 = nullptr;
+  QPushButton* rbtn2 = nullptr;
+  QPushButton* rbtn9 = nullptr;
+  QPushButton* rbtn12 = nullptr;
+  QPushButton* rbtn3 = nullptr;
+  QPushButton* rbtn10 = nullptr;
+  QPushButton* rbtn13 = nullptr;
+  QPushButton* rbtn4 = nullptr;
+  QPushButton* rbtn7 = nullptr;
+  QPushButton* rbtn14 = nullptr;
+  QPushButton* rbtn5 = nullptr;
+  QPushButton* rbtn6 = nullptr;
+  QPushButton* rbtn8 = nullptr;
+  QPushButton* rbtnQ = nullptr;
+  QAction* tact1 = nullptr;  // Esc: close the window
+
+  std::array<QPushButton*, 14> Buttons() const;
+  std::array<FitLabel*, 6> ReadingLabels() const;
+  // cb2 .. cb9, the settings rows' selectors.
+  std::array<QComboBox*, 7> Selectors() const;
+
+ signals:
+  // After a reading from the poller reached LLs1 .. LLs6.
+  void ReadingDisplayed();
+  // After the poller has ended and been released.
+  void PollerGone();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // uFrmMain_layout.cpp
+  void BuildControls();
+
+  // uFrmMain_frame.cpp
+  void WireFrame();
+  void StartWindowMove();
+  void rbtnQClick();
+  void tact1Execute();
+  void FormClose();
+  // Stops and joins the poller at once (a read in flight is abandoned); from then on nothing is
+  // sent, logged or shown.
+  void Shutdown();
+
+  // uFrmMain_settings.cpp
+  std::filesystem::path SettingsFile() const;
+  // Selects "COM<PortNumber>" in c1 (case ignored); no selection when it is not listed.
+  void SelectPortItem();
+
+  // uFrmMain_connection.cpp
+  void WireConnection();
+  void FillPortList();
+  void c1DropDown();
+  void c1Click(int index);
+  void rbtn1Click();
+  void Connect();
+  void Disconnect();
+  bool TakeIdentification(const std::string& reply);
+  void ShowFunction(const std::string& functionReply);
+
+  // uFrmMain_poller.cpp
+  void StartPoller();
+  void ReleasePoller();
+  // Processes events until the poller has ended and been released.
+  void WaitForPollerGone();
+  void DisplayReading(const Reading& reading) override;
+  void DisplayBin(const std::string& text) override;
+  void DisplayStat(const std::string& text) override;
+  void PollerFinished(unsigned generation) override;
+
+  // uFrmMain_mode.cpp
+  void SetBridgeMode(BridgeModeKind mode);
+
+  // uFrmMain_reading_layout.cpp
+  void SaveReadingLayout();
+
+  // --- Handlers added with later features, each group in a source file of its own ---
+  // Function and parameter keys, statistics, hold, NULL and the comparator switch
+  // (uFrmMain_keys.cpp): rbtn2Click, rbtn3Click, rbtn4Click, rbtn5Click, rbtn6Click,
+  // rbtn7Click, rbtn10Click, rbtn12Click, rbtn13Click, rbtn14Click, cb6Change.
+  // Setting controls (uFrmMain_setting_controls.cpp): cb2Change, cb4Change, cb5Change,
+  // cb7Change, cb8Change, cb9Change, bb22DblClick, bb33DblClick, bb44DblClick.
+  // Dialog keys (uFrmMain_dialog_keys.cpp): rbtn8Click, rbtn9Click.
+  // Each file brings a Wire...() function that connects its controls (operator picks through
+  // QComboBox::activated only) and is called at the end of the constructor.
+
+  PanelContext context_;
+  std::array<LabelGeometry, 6> readingLayout_{};
+  // The sink must outlive the poller that posts through it; the poller goes first.
+  std::unique_ptr<QueuedPollerSink> sink_;
+  std::unique_ptr<TsmThread> poller_;
+  unsigned pollerGeneration_ = 0;
+  QEventLoop* pollerGoneWait_ = nullptr;
+  bool closing_ = false;
+};
+
+}  // namespace benchbridge

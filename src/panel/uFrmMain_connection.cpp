@@ -1,0 +1,217 @@
+// Choosing the port, connecting (remote, identification, function, settings, comparator) and
+// disconnecting (local, poller ended, panel locked again).
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "fit_label.h"
+#include "function_caption.h"
+#include "handler_guard.h"
+#include "message_box.h"
+#include "panel_look.h"
+#include "port_combo_box.h"
+#include "port_list.h"
+#include "text_helpers.h"
+#include "uFrmMain.h"
+#include "uFrmMain_texts.h"
+
+namespace benchbridge {
+
+namespace {
+
+// Fields of "*IDN?": maker, model, version, (unused), serial.
+constexpr std::size_t kIdnFields = 5;
+
+}  // namespace
+
+void TFrmMain::WireConnection() {
+  connect(c1, &PortComboBox::PopupAboutToShow, this, [this] { c1DropDown(); });
+  connect(c1, &QComboBox::activated, this, [this](int index) { c1Click(index); });
+  connect(rbtn1, &QPushButton::clicked, this, [this] { rbtn1Click(); });
+}
+
+void TFrmMain::FillPortList() {
+  c1->clear();
+  for (const PortEntry& port : PortListFromRegistry(context_.Home())) {
+    QString tip = QString::fromStdString(port.device);
+    if (!port.product.empty()) {
+      tip += QStringLiteral(" (") + QString::fromStdString(port.product) + QLatin1Char(')');
+    }
+    c1->addItem(QString::fromStdString(port.name));
+    c1->setItemData(c1->count() - 1, tip, Qt::ToolTipRole);
+  }
+}
+
+void TFrmMain::c1DropDown() {
+  RunGuarded(this, [this] {
+    // The operator's earlier pick stays selected when that port is still there.
+    const QString picked = c1->currentText();
+    FillPortList();
+    c1->setCurrentIndex(c1->findText(picked));
+  });
+}
+
+void TFrmMain::c1Click(int index) {
+  RunGuarded(this, [this, index] {
+    const QString name = c1->itemText(index);
+    const auto number = PortNumberOfName(name.toStdString());
+    if (!number) {
+      SelectPortItem();  // the pick is refused: back to the port in use
+      ShowMessageBox(this, QMessageBox::Critical, context_.Pick(main_text::kMessageTitle),
+                     context_.Pick(main_text::kBadPortName) + name);
+      return;
+    }
+    context_.State().portNumber = *number;
+    SaveSettings();
+  });
+}
+
+void TFrmMain::rbtn1Click() {
+  RunGuarded(this, [this] {
+    context_.Controls().SetPollPaused(false);
+    SetPanelButtonsEnabled(false);
+    if (c1->currentText().trimmed().isEmpty()) {
+      ScopeExit unlock([this] {
+        rbtnQ->setEnabled(true);
+        rbtn1->setEnabled(true);
+      });
+      ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kMessageTitle),
+                     context_.Pick(main_text::kSelectPortFirst));
+      return;
+    }
+    if (main_text::kConnect.Matches(rbtn1->text())) {
+      Connect();
+    } else {
+      Disconnect();
+    }
+  });
+}
+
+void TFrmMain::Connect() {
+  StateRecord& state = context_.State();
+  // 19. Whatever stops the sequence, the keys come back (the operator disconnects from there).
+  ScopeExit unlock([this] { SetPanelButtonsEnabled(true); });
+
+  c1->setEnabled(false);
+  state.connected = true;
+  context_.Controls().SetStopPolling(false);
+  StartPoller();
+  rbtn1->setText(context_.Pick(main_text::kDisconnect));
+
+  if (context_.SendWithoutWait("SYSTem:REMote").empty()) {
+    return;
+  }
+  bb5->setText(context_.Pick(main_text::kRemote));
+  context_.Send("DISPlay:PAGE MEASurement");
+  const std::string idn = context_.Send("*IDN?");
+  if (idn.empty() || !TakeIdentification(idn)) {
+    return;
+  }
+  const std::string model = context_.Send("*LX?");
+  if (model.empty()) {
+    return;
+  }
+  state.modelName = "LX" + model;
+  const std::string function = context_.Send("FUNCtion:IMPedance:A?");
+  if (function.empty()) {
+    return;
+  }
+  ShowFunction(function);
+  if (!main_text::kAuto.Matches(CB1->text())) {
+    const std::string secondary = context_.Send("FUNCtion:IMPedance:B?");
+    if (secondary.empty()) {
+      return;
+    }
+    state.secondaryParam = SecondaryParamName(secondary);
+    const std::string equivalent = context_.Send("FUNCtion:IMPedance:EQUivalent?");
+    if (equivalent.empty()) {
+      return;
+    }
+    if (state.bridgeMode == static_cast<int>(BridgeModeKind::Lcr)) {
+      state.equivLetter = EquivalentLetter(equivalent);
+      CB1->setText(QString::fromStdString(
+          FunctionPair(state.primaryParam, state.equivLetter, state.secondaryParam)));
+    }
+  }
+  ReadBackSettings();
+  const std::string comparator = context_.Send("COMParator:STATe?");
+  if (comparator.empty()) {
+    return;
+  }
+  if (comparator == "ON") {
+    cb6->setCurrentIndex(1);
+    context_.SetBinQuery(true);
+    ShowBinLayout();
+  } else if (comparator == "OFF") {
+    cb6->setCurrentIndex(0);
+  }
+  SetTextColour(cb6, QColor::fromRgb(colour::kWhite));
+  for (QComboBox* selector : {cb2, cb4, cb5, cb6, cb7, cb8}) {
+    selector->setEnabled(true);
+  }
+  UpdateListSwitch();
+}
+
+bool TFrmMain::TakeIdentification(const std::string& reply) {
+  StateRecord& state = context_.State();
+  state.idnFields = SplitText(reply, ",");
+  if (state.idnFields.size() < kIdnFields) {
+    // Without the serial field the identification is unusable; say so rather than show half.
+    state.idnModel.clear();
+    state.idnVersion.clear();
+    state.idnSerial.clear();
+    ShowMessageBox(this, QMessageBox::Critical, context_.Pick(main_text::kMessageTitle),
+                   context_.Pick(main_text::kIncompleteIdn) + QString::fromStdString(reply));
+    return false;
+  }
+  state.idnModel = Trimmed(state.idnFields[1]);
+  state.idnSerial = Trimmed(state.idnFields[4]);
+  state.idnVersion = Trimmed(state.idnFields[2]);
+  LLs999->setText(QString::fromStdString(state.idnModel));
+  LLs999->show();
+  return true;
+}
+
+void TFrmMain::ShowFunction(const std::string& functionReply) {
+  StateRecord& state = context_.State();
+  if (functionReply == "AUTO") {
+    SetBridgeMode(BridgeModeKind::Lcr);
+    CB1->setText(context_.Pick(main_text::kAuto));
+  } else if (functionReply == "DCR") {
+    SetBridgeMode(BridgeModeKind::Dcr);
+    CB1->setText(QStringLiteral("DCR"));
+  } else if (functionReply == "ECAP") {
+    state.primaryParam = "EC";
+    SetBridgeMode(BridgeModeKind::Eca);
+    CB1->setText(QStringLiteral("ECA"));
+  } else {
+    state.primaryParam = functionReply;
+    SetBridgeMode(BridgeModeKind::Lcr);
+  }
+}
+
+void TFrmMain::Disconnect() {
+  // Should anything fail on the way, the operator can still try again or quit.
+  ScopeExit unlock([this] {
+    if (!context_.ShuttingDown()) {
+      rbtn1->setEnabled(true);
+      rbtnQ->setEnabled(true);
+    }
+  });
+  context_.Send("SYSTem:LOCal");
+  bb5->setText(context_.Pick(main_text::kLocal));
+  context_.Controls().SetStopPolling(true);
+  if (poller_ && !poller_->Started()) {
+    ReleasePoller();  // its port never opened, so there is no thread to wait for
+  } else {
+    WaitForPollerGone();
+  }
+  if (context_.ShuttingDown()) {
+    return;  // the window closed meanwhile
+  }
+  context_.State().connected = false;
+  rbtn1->setText(context_.Pick(main_text::kConnect));
+  c1->setEnabled(true);
+}
+
+}  // namespace benchbridge

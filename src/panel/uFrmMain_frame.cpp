@@ -1,0 +1,127 @@
+// The frame of the borderless window: moving it by its background, Esc and the close key, what
+// happens when it closes, and the panel lock that the handlers hold while they work.
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QWindow>
+#include <algorithm>
+
+#include "fit_label.h"
+#include "handler_guard.h"
+#include "uFrmMain.h"
+
+namespace benchbridge {
+
+void TFrmMain::WireFrame() {
+  tact1 = new QAction(this);
+  tact1->setObjectName(QStringLiteral("tact1"));
+  tact1->setShortcut(QKeySequence(Qt::Key_Escape));
+  tact1->setShortcutContext(Qt::WindowShortcut);
+  addAction(tact1);
+  connect(tact1, &QAction::triggered, this, [this] { tact1Execute(); });
+  connect(rbtnQ, &QPushButton::clicked, this, [this] { rbtnQClick(); });
+
+  // Pressing these grabs the window like a title bar. The other labels of the display keep
+  // their presses to themselves, so a double-click on a value label does not start a move.
+  QWidget* const movers[] = {Panel1, LLs888, LLs999, bb1, bb2, bb3, bb4, bb5};
+  installEventFilter(this);
+  for (QWidget* child : Panel1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (std::find(std::begin(movers), std::end(movers), child) == std::end(movers)) {
+      child->setAttribute(Qt::WA_NoMousePropagation);
+    }
+  }
+  for (QWidget* mover : movers) {
+    mover->installEventFilter(this);
+  }
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
+    StartWindowMove();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFrmMain::StartWindowMove() {
+  RunGuarded(this, [this] {
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+      grabber->releaseMouse();
+    }
+    if (QWindow* window = windowHandle()) {
+      window->startSystemMove();
+    }
+  });
+}
+
+void TFrmMain::rbtnQClick() {
+  RunGuarded(this, [this] { close(); });
+}
+
+void TFrmMain::tact1Execute() {
+  RunGuarded(this, [this] { close(); });
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+  // The close is never refused, whatever happens on the way out.
+  RunGuarded(this, [this] { FormClose(); });
+  event->accept();
+}
+
+void TFrmMain::FormClose() {
+  if (closing_) {
+    return;  // Esc again while the LOCal exchange is waiting
+  }
+  closing_ = true;
+  if (poller_) {
+    // Back to the meter's own front panel; the reply is kept and not examined.
+    context_.Send("SYSTem:LOCal");
+  }
+  Shutdown();
+}
+
+void TFrmMain::Shutdown() {
+  if (context_.ShuttingDown()) {
+    return;
+  }
+  context_.BeginShutdown();
+  context_.Controls().SetStopPolling(true);
+  if (poller_) {
+    poller_->Abandon();
+    poller_->Join();
+  }
+  context_.SetPoller(nullptr);
+  poller_.reset();
+  sink_.reset();
+  if (pollerGoneWait_ != nullptr) {
+    pollerGoneWait_->quit();
+  }
+}
+
+void TFrmMain::SetPanelButtonsEnabled(bool enabled) {
+  if (context_.ShuttingDown()) {
+    return;
+  }
+  for (QPushButton* button : Buttons()) {
+    button->setEnabled(enabled);
+  }
+  QCoreApplication::processEvents();
+}
+
+void TFrmMain::RunKeyHandler(const std::function<void()>& act) {
+  RunGuarded(this, [&] {
+    context_.Controls().SetPollPaused(false);
+    SetPanelButtonsEnabled(false);
+    ScopeExit release([this] { SetPanelButtonsEnabled(true); });
+    if (context_.State().connected) {
+      act();
+    }
+  });
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,30 @@
+// The bridge mode on the badge LLs888 and the rule for the list switch cb9.
+
+#include <QComboBox>
+
+#include "fit_label.h"
+#include "function_caption.h"
+#include "uFrmMain.h"
+#include "uFrmMain_texts.h"
+
+namespace benchbridge {
+
+std::optional<BridgeModeKind> TFrmMain::BadgeMode() const {
+  const QString badge = LLs888->text();
+  for (int mode = 0; mode < 3; ++mode) {
+    if (main_text::kModeBadge[mode].Matches(badge)) {
+      return static_cast<BridgeModeKind>(mode);
+    }
+  }
+  return std::nullopt;
+}
+
+void TFrmMain::SetBridgeMode(BridgeModeKind mode) {
+  const int index = static_cast<int>(mode);
+  context_.State().bridgeMode = index;
+  LLs888->setText(context_.Pick(main_text::kModeBadge[index]));
+}
+
+void TFrmMain::UpdateListSwitch() { cb9->setEnabled(ListSwitchApplies(CB1->text().toStdString())); }
+
+}  // namespace benchbridge

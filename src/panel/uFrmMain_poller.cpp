@@ -1,0 +1,85 @@
+// The poller's life as the panel sees it (created on connect, released when its thread has
+// ended) and its texts on the display.
+
+#include <QEventLoop>
+
+#include "fit_label.h"
+#include "uFrmMain.h"
+
+namespace benchbridge {
+
+void TFrmMain::StartPoller() {
+  if (!poller_) {
+    ++pollerGeneration_;
+    PollerDisplay& display = *this;
+    sink_ = std::make_unique<QueuedPollerSink>(this, display, pollerGeneration_);
+    poller_ =
+        std::make_unique<TsmThread>(context_.State().portNumber, context_.Home(), context_.Link(),
+                                    context_.Controls(), context_.Log(), *sink_);
+    context_.SetPoller(poller_.get());
+  }
+  // A poller whose port did not open is kept unstarted: every command on it fails at once.
+  if (poller_->PortOpen() && !poller_->Started()) {
+    poller_->Start();
+  }
+}
+
+void TFrmMain::ReleasePoller() {
+  if (poller_) {
+    poller_->Join();
+  }
+  context_.SetPoller(nullptr);
+  poller_.reset();
+  sink_.reset();
+  if (pollerGoneWait_ != nullptr) {
+    pollerGoneWait_->quit();
+  }
+  emit PollerGone();
+}
+
+void TFrmMain::WaitForPollerGone() {
+  while (poller_ && !context_.ShuttingDown()) {
+    QEventLoop loop;
+    pollerGoneWait_ = &loop;
+    const int result = loop.exec();
+    pollerGoneWait_ = nullptr;
+    if (result < 0) {
+      return;  // the application is quitting; the close shuts the poller down
+    }
+  }
+}
+
+void TFrmMain::DisplayReading(const Reading& reading) {
+  if (context_.ShuttingDown()) {
+    return;
+  }
+  LLs1->setText(QString::fromStdString(reading.primaryName) + QLatin1Char(':'));
+  LLs2->setText(QString::fromStdString(reading.primaryValue));
+  LLs3->setText(QString::fromStdString(reading.primaryUnit));
+  LLs4->setText(QString::fromStdString(reading.secondaryName) + QLatin1Char(':'));
+  LLs5->setText(QString::fromStdString(reading.secondaryValue));
+  LLs6->setText(QString::fromStdString(reading.secondaryUnit));
+  emit ReadingDisplayed();
+}
+
+void TFrmMain::DisplayBin(const std::string& text) {
+  if (!context_.ShuttingDown()) {
+    lls7->setText(QString::fromStdString(text));
+  }
+}
+
+void TFrmMain::DisplayStat(const std::string& text) {
+  if (!context_.ShuttingDown()) {
+    bb4->setText(QString::fromStdString(text));
+  }
+}
+
+void TFrmMain::PollerFinished(unsigned generation) {
+  // Only the current poller's end counts; after shutdown the poller was joined already.
+  if (context_.ShuttingDown() || !poller_ || generation != pollerGeneration_) {
+    return;
+  }
+  ReleasePoller();
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,167 @@
+// ReadBackSettings: the settings rows mirror the meter's level, bias, frequency, range, output
+// impedance and speed. What is asked and how it is shown depends on the mode on the badge and on
+// the model family; a value that does not apply in the mode is shown fixed, in aqua.
+
+#include <QComboBox>
+#include <QStringList>
+#include <array>
+
+#include "fit_label.h"
+#include "handler_guard.h"
+#include "panel_look.h"
+#include "uFrmMain.h"
+
+namespace benchbridge {
+
+namespace {
+
+enum class Family { First, Second, Other };
+
+Family FamilyOf(const std::string& model) {
+  if (model == "LX3101" || model == "LX3102" || model == "LX3110") {
+    return Family::First;
+  }
+  if (model == "LX2101" || model == "LX2102" || model == "LX2110") {
+    return Family::Second;
+  }
+  return Family::Other;
+}
+
+QStringList LevelItems() {
+  return {QStringLiteral("100mV"),  QStringLiteral("300mV"),  QStringLiteral("600mV"),
+          QStringLiteral("1000mV"), QStringLiteral("1500mV"), QStringLiteral("2000mV")};
+}
+
+// The frequencies a second-family model offers: LX2101 up to 10 kHz, LX2102 up to 20 kHz,
+// LX2110 up to 100 kHz.
+QStringList FrequencyItems(const std::string& model) {
+  QStringList items{QStringLiteral("100Hz"),  QStringLiteral("120Hz"),  QStringLiteral("200Hz"),
+                    QStringLiteral("400Hz"),  QStringLiteral("800Hz"),  QStringLiteral("1000Hz"),
+                    QStringLiteral("2000Hz"), QStringLiteral("4000Hz"), QStringLiteral("8000Hz"),
+                    QStringLiteral("10000Hz")};
+  if (model == "LX2102" || model == "LX2110") {
+    items << QStringLiteral("15000Hz") << QStringLiteral("20000Hz");
+  }
+  if (model == "LX2110") {
+    items << QStringLiteral("40000Hz") << QStringLiteral("50000Hz") << QStringLiteral("80000Hz")
+          << QStringLiteral("100000Hz");
+  }
+  return items;
+}
+
+const QColor kReadColour = QColor::fromRgb(colour::kWhite);
+const QColor kFixedColour = QColor::fromRgb(colour::kAqua);
+
+void ShowValue(FitLabel* label, const QString& text, const QColor& colour) {
+  label->setText(text);
+  SetTextColour(label, colour);
+  label->show();
+}
+
+// A second-family row: the model's items, the reply's item selected (case ignored, none when
+// nothing matches), the free-value label hidden.
+void ShowChoice(QComboBox* list, FitLabel* freeValue, const QStringList& items,
+                const QString& selected) {
+  list->clear();
+  list->addItems(items);
+  freeValue->hide();
+  list->show();
+  list->setCurrentIndex(list->findText(selected, Qt::MatchFixedString));
+  SetTextColour(list, kReadColour);
+}
+
+void SelectRead(QComboBox* list, int index) {
+  list->setCurrentIndex(index);
+  SetTextColour(list, kReadColour);
+}
+
+QString Text(const std::string& reply) { return QString::fromStdString(reply); }
+
+}  // namespace
+
+void TFrmMain::ReadBackSettings() {
+  const std::array<QComboBox*, 6> lists{cb2, cb4, cb5, cb6, cb7, cb8};
+  for (QComboBox* list : lists) {
+    list->setEnabled(false);
+  }
+  ScopeExit enableAgain([this, &lists] {
+    if (!context_.ShuttingDown()) {
+      for (QComboBox* list : lists) {
+        list->setEnabled(true);
+      }
+    }
+  });
+
+  const std::optional<BridgeModeKind> mode = BadgeMode();
+  const std::string& model = context_.State().modelName;
+  const Family family = FamilyOf(model);
+
+  // Level.
+  if (mode == BridgeModeKind::Dcr || mode == BridgeModeKind::Eca) {
+    cb2->hide();
+    ShowValue(bb22, mode == BridgeModeKind::Dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"),
+              kFixedColour);
+  } else if (mode == BridgeModeKind::Lcr) {
+    const std::string level = context_.Send("VOLTage:LEVel?");
+    if (level.empty()) {
+      return;
+    }
+    const QString text = Text(level) + QStringLiteral("mV");
+    if (family == Family::First) {
+      cb2->hide();
+      ShowValue(bb22, text, kReadColour);
+    } else if (family == Family::Second) {
+      ShowChoice(cb2, bb22, LevelItems(), text);
+    }
+  }
+
+  // Bias.
+  if (mode == BridgeModeKind::Dcr || mode == BridgeModeKind::Eca) {
+    ShowValue(bb33, QStringLiteral("1500mV"), kFixedColour);
+  } else if (mode == BridgeModeKind::Lcr) {
+    const std::string bias = context_.Send("BIAS:VOLTage:LEVel?");
+    if (bias.empty()) {
+      return;
+    }
+    ShowValue(bb33, Text(bias) + QStringLiteral("mV"), kReadColour);
+  }
+
+  // Frequency: asked in every mode but DCR, also when the badge shows none of the three.
+  if (mode == BridgeModeKind::Dcr) {
+    cb4->hide();
+    ShowValue(bb44, QStringLiteral("0Hz"), kFixedColour);
+  } else {
+    const std::string frequency = context_.Send("FREQuency:CW?");
+    if (frequency.empty()) {
+      return;
+    }
+    const QString text = Text(frequency) + QStringLiteral("Hz");
+    if (family == Family::First) {
+      cb4->hide();
+      ShowValue(bb44, text, kReadColour);
+    } else if (family == Family::Second) {
+      ShowChoice(cb4, bb44, FrequencyItems(model), text);
+    }
+  }
+
+  // Range, output impedance and speed select by position, so either language's items work.
+  const std::string range = context_.Send("FUNCtion:IMPedance:RANGe:AUTO?");
+  if (range.empty()) {
+    return;
+  }
+  SelectRead(cb5, range == "ON" ? 0 : 1);
+
+  const std::string impedance = context_.Send("OUTput:RESistance?");
+  if (impedance.empty()) {
+    return;
+  }
+  SelectRead(cb7, impedance == "0" ? 0 : 1);
+
+  const std::string speed = context_.Send("APERture?");
+  if (speed.empty()) {
+    return;
+  }
+  SelectRead(cb8, speed == "FAST" ? 2 : speed == "MEDium" ? 1 : 0);
+}
+
+}  // namespace benchbridge

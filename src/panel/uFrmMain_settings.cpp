@@ -1,0 +1,33 @@
+// Set.ini in the home folder: the port and the language. Start-up reads it; choosing a port (and
+// the language chooser) writes it. A save that fails is silent and changes nothing in memory.
+
+#include "fit_label.h"
+#include "port_combo_box.h"
+#include "settings_file.h"
+#include "uFrmMain.h"
+
+namespace benchbridge {
+
+std::filesystem::path TFrmMain::SettingsFile() const { return context_.Home() / "Set.ini"; }
+
+void TFrmMain::LoadSettings() {
+  const SettingsValues values = ReadSettingsFile(SettingsFile());
+  StateRecord& state = context_.State();
+  state.portNumber = values.comid;
+  SelectPortItem();
+  // "lang" is read, but this program always starts in English.
+  state.uiLanguage = 1;
+  ApplyLanguage();
+}
+
+void TFrmMain::SaveSettings() {
+  const StateRecord& state = context_.State();
+  WriteSettingsFile(SettingsFile(), state.portNumber, state.uiLanguage, state.defa);
+}
+
+void TFrmMain::SelectPortItem() {
+  const QString wanted = QStringLiteral("com") + QString::number(context_.State().portNumber);
+  c1->setCurrentIndex(c1->findText(wanted, Qt::MatchFixedString));
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,48 @@
+#pragma once
+// Every text of the main panel that exists in both languages, in one table. Handlers pick one
+// by UiLanguage at the moment they write it and recognise either when they read a caption.
+
+#include "bilingual.h"
+
+namespace benchbridge::main_text {
+
+// Connection and status (rbtn1, bb5, the no-port message).
+inline constexpr Bilingual kConnect{"连接设备", "Connecting device"};
+inline constexpr Bilingual kDisconnect{"断开设备", "DisConnect device"};
+inline constexpr Bilingual kRemote{"远程", "REMOTE"};
+inline constexpr Bilingual kLocal{"本地", "LOCAL"};
+inline constexpr Bilingual kSelectPortFirst{"请先选择通讯串口！",
+                                            "Please select serial port first！"};
+inline constexpr Bilingual kMessageTitle{"提示", "Message"};
+inline constexpr Bilingual kIncompleteIdn{"仪器的识别回复不完整，连接已停止：\n",
+                                          "The instrument's identification reply is incomplete, "
+                                          "the connection stopped:\n"};
+inline constexpr Bilingual kBadPortName{"串口名称中没有端口号：",
+                                        "The port name holds no port number: "};
+
+// Mode badge LLs888, by BridgeMode, and the automatic function in CB1.
+inline constexpr Bilingual kModeBadge[] = {
+    {"交流电桥", "LCR"}, {"直流电阻", "DCR"}, {"电解电容", "ECA"}};
+inline constexpr Bilingual kAuto{"自动", "AUTO"};
+
+// Keys captioned by ApplyLanguage.
+inline constexpr Bilingual kClose{"关闭", "Close"};
+inline constexpr Bilingual kCompare{"比较", "COMPARE"};
+inline constexpr Bilingual kHold{"保持", "HOLD"};
+inline constexpr Bilingual kMax{"最大值", "MAX"};
+inline constexpr Bilingual kMin{"最小值", "MIN"};
+inline constexpr Bilingual kAvg{"平均值", "AVG"};
+inline constexpr Bilingual kSet{"设置", "SET"};
+
+// Row captions lbl1 .. lbl9.
+inline constexpr Bilingual kRowCaptions[] = {
+    {"功能:", "FUNC:"}, {"电平:", "LEVEL:"}, {"偏置:", "BIAS:"},
+    {"频率:", "FREQ:"}, {"量程:", "RANGE:"}, {"比较:", "COMP:"},
+    {"阻抗:", "ROUT:"}, {"速度:", "SPEED:"}, {"列表:", "LIST:"}};
+
+// Items of the lists whose texts follow the language, by position.
+inline constexpr Bilingual kRangeItems[] = {{"自动", "AUTO"}, {"锁定", "LOCK"}};
+inline constexpr Bilingual kOffOnItems[] = {{"关", "OFF"}, {"开", "ON"}};
+inline constexpr Bilingual kSpeedItems[] = {{"慢速", "SLOW"}, {"中速", "MED"}, {"快速", "FAST"}};
+
+}  // namespace benchbridge::main_text
