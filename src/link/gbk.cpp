@@ -78,6 +78,15 @@ std::size_t Utf8CharLength(std::string_view text) {
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t length = Utf8CharLength(text);
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
 std::string GbkToUtf8(std::string_view gbk) {
   if (IsAscii(gbk)) return std::string(gbk);
   thread_local Converter decoder("UTF-8", "GBK");

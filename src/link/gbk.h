@@ -10,6 +10,9 @@ namespace benchbridge {
 // GBK bytes -> UTF-8. Bytes that are not valid GBK become U+FFFD, one per bad byte; never throws.
 std::string GbkToUtf8(std::string_view gbk);
 
+// True if text is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
 // UTF-8 -> GBK. A character GBK cannot hold (or invalid UTF-8) becomes "?"; never throws.
 std::string Utf8ToGbk(std::string_view utf8);
 
