@@ -6,14 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <ctime>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "log_files.h"
 #include "temp_home.h"
 
 namespace benchbridge {
@@ -21,32 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using std::chrono::system_clock;
+using testing::FileContents;
+using testing::FileLines;
+using testing::LocalTime;
 using testing::TempHome;
-
-system_clock::time_point LocalTime(int year, int month, int day, int hour, int minute, int second,
-                                   int millisecond) {
-  std::tm fields{};
-  fields.tm_year = year - 1900;
-  fields.tm_mon = month - 1;
-  fields.tm_mday = day;
-  fields.tm_hour = hour;
-  fields.tm_min = minute;
-  fields.tm_sec = second;
-  fields.tm_isdst = -1;
-  return system_clock::from_time_t(std::mktime(&fields)) + std::chrono::milliseconds(millisecond);
-}
-
-std::string Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> Lines(const fs::path& file) {
-  std::vector<std::string> lines;
-  std::ifstream in(file, std::ios::binary);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // A writer on <home>/log whose clock reads whatever the test set last.
 class LogWriterTest : public ::testing::Test {
@@ -69,15 +46,15 @@ TEST_F(LogWriterTest, FirstLineCreatesTheFolderAndLinesAreAppended) {
   log_.WriteLog("Cs,1.2345nF,D,0.01234");
   log_.WriteLog("Cs,1.2345e-9,F,D,0.01234,", "_new");
   log_.WriteLog("");
-  EXPECT_EQ(Contents(logDir_ / "2026-12-07.log"),
+  EXPECT_EQ(FileContents(logDir_ / "2026-12-07.log"),
             "Cs,1.2345nF,D,0.01234, 2026-12-07 14:03:07:045\n"
             ", 2026-12-07 14:03:07:045\n");
-  EXPECT_EQ(Contents(logDir_ / "2026-12-07_new.log"),
+  EXPECT_EQ(FileContents(logDir_ / "2026-12-07_new.log"),
             "Cs,1.2345e-9,F,D,0.01234,, 2026-12-07 14:03:07:045\n");
   // A new writer (a new connection) appends to the same day's file.
   LogWriter again(logDir_, [this] { return now_.load(); });
   again.WriteLog("more");
-  EXPECT_EQ(Lines(logDir_ / "2026-12-07.log").size(), 3u);
+  EXPECT_EQ(FileLines(logDir_ / "2026-12-07.log").size(), 3u);
 }
 
 TEST_F(LogWriterTest, MidnightStartsTheNextDaysFiles) {
@@ -88,9 +65,9 @@ TEST_F(LogWriterTest, MidnightStartsTheNextDaysFiles) {
   log_.WriteLog("early");
   log_.WriteLog("early", "_new");
   for (const char* suffix : {"", "_new"}) {
-    EXPECT_EQ(Contents(logDir_ / ("2026-12-07" + std::string(suffix) + ".log")),
+    EXPECT_EQ(FileContents(logDir_ / ("2026-12-07" + std::string(suffix) + ".log")),
               "late, 2026-12-07 23:59:59:999\n");
-    EXPECT_EQ(Contents(logDir_ / ("2026-12-08" + std::string(suffix) + ".log")),
+    EXPECT_EQ(FileContents(logDir_ / ("2026-12-08" + std::string(suffix) + ".log")),
               "early, 2026-12-08 00:00:00:000\n");
   }
 }
@@ -98,7 +75,7 @@ TEST_F(LogWriterTest, MidnightStartsTheNextDaysFiles) {
 TEST_F(LogWriterTest, AFileWhereTheFolderShouldBeIsLeftAlone) {
   std::ofstream(logDir_) << "not a folder";
   log_.WriteLog("lost");
-  EXPECT_EQ(Contents(logDir_), "not a folder");
+  EXPECT_EQ(FileContents(logDir_), "not a folder");
 }
 
 TEST_F(LogWriterTest, OnlyOneFolderLevelIsCreated) {
@@ -116,9 +93,9 @@ TEST_F(LogWriterTest, AnUnwritableDaysFileLosesItsLineAndTheOthersGoOn) {
   now_ = LocalTime(2026, 12, 8, 9, 0, 0, 0);
   log_.WriteLog("kept");
   log_.WriteLog("kept", "_new");
-  EXPECT_EQ(Lines(logDir_ / "2026-12-08.log"),
+  EXPECT_EQ(FileLines(logDir_ / "2026-12-08.log"),
             std::vector<std::string>{"kept, 2026-12-08 09:00:00:000"});
-  EXPECT_EQ(Lines(logDir_ / "2026-12-08_new.log").size(), 1u);
+  EXPECT_EQ(FileLines(logDir_ / "2026-12-08_new.log").size(), 1u);
 }
 
 TEST_F(LogWriterTest, AFifoInPlaceOfTheDaysFileDoesNotHangTheWriter) {
@@ -126,7 +103,7 @@ TEST_F(LogWriterTest, AFifoInPlaceOfTheDaysFileDoesNotHangTheWriter) {
   ASSERT_EQ(::mkfifo((logDir_ / "2026-12-07.log").c_str(), 0666), 0);
   log_.WriteLog("lost");  // nobody reads the fifo: a blocking open would never return
   log_.WriteLog("kept", "_new");
-  EXPECT_EQ(Lines(logDir_ / "2026-12-07_new.log").size(), 1u);
+  EXPECT_EQ(FileLines(logDir_ / "2026-12-07_new.log").size(), 1u);
 }
 
 TEST_F(LogWriterTest, NothingIsWrittenAfterShutdown) {
@@ -134,7 +111,7 @@ TEST_F(LogWriterTest, NothingIsWrittenAfterShutdown) {
   log_.Shutdown();
   log_.WriteLog("after");
   log_.WriteLog("after", "_new");
-  EXPECT_EQ(Lines(logDir_ / "2026-12-07.log"),
+  EXPECT_EQ(FileLines(logDir_ / "2026-12-07.log"),
             std::vector<std::string>{"before, 2026-12-07 14:03:07:045"});
   EXPECT_FALSE(fs::exists(logDir_ / "2026-12-07_new.log"));
 }
@@ -151,7 +128,7 @@ TEST_F(LogWriterTest, ConcurrentWritersLoseNoLine) {
     });
   }
   for (std::thread& writer : writers) writer.join();
-  const std::vector<std::string> lines = Lines(logDir_ / "2026-12-07.log");
+  const std::vector<std::string> lines = FileLines(logDir_ / "2026-12-07.log");
   ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLinesEach));
   std::set<std::string> distinct;
   for (const std::string& line : lines) {

@@ -5,6 +5,7 @@
 
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -37,15 +38,33 @@ void CutTailSection(std::string& text) {
   text.replace(from, to - from, from > 0 && to < text.size() ? "\n\n" : "");
 }
 
+// SimpleIni stops at a NUL byte, and a "[" without its "]" makes it read the next line into the
+// section name ("[" then "[Param Info]" gives a section "[Param Info"). Windows skips such a
+// line; so do we, and what follows a NUL is binary garbage in any case.
+std::string WithoutBrokenSectionLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::string kept;
+  kept.reserve(text.size());
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    const std::size_t next = std::min(text.find_first_not_of("\r\n", end), text.size());
+    const std::string_view line = text.substr(0, end);
+    const std::size_t first = line.find_first_not_of(" \t");
+    const bool broken = first != std::string_view::npos && line[first] == '[' &&
+                        line.find(']', first) == std::string_view::npos;
+    if (!broken) kept += text.substr(0, next);
+    text.remove_prefix(next);
+  }
+  return kept;
+}
+
 // Profile files name sections and keys without regard to case, and the first of two equal
 // keys is the one that counts; multi-key mode keeps the others for the rewrite.
 struct ProfileFile {
   CSimpleIniA ini{false, true, false};
-  explicit ProfileFile(std::string contents) {
+  explicit ProfileFile(const std::string& raw) {
     ini.SetSpaces(false);
-    // SimpleIni stops at a NUL byte; what follows one is binary garbage in any case.
-    contents.resize(contents.find('\0') == std::string::npos ? contents.size()
-                                                             : contents.find('\0'));
+    std::string contents = WithoutBrokenSectionLines(raw);
     contents += "\n";
     contents += kTailSection;
     contents += "\n";

@@ -84,6 +84,10 @@ TEST_F(SettingsFileTest, ValuesAreReadFromParamInfoWhateverTheCaseAndLineEnds) {
   EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{12, 0}));
   Put(ini_, "[Param Info]\ncomid=4\ncomid=5\n");  // the first of two equal keys counts
   EXPECT_EQ(ReadSettingsFile(ini_).comid, 4);
+  Put(ini_, "[\n[Param Info]\ncomid=6\n");  // a broken section line does not eat the next
+  EXPECT_EQ(ReadSettingsFile(ini_).comid, 6);
+  ASSERT_TRUE(WriteSettingsFile(ini_, 7, 1, 0));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{7, 1}));
 }
 
 TEST_F(SettingsFileTest, AFreshFileHoldsTheThreeKeys) {
