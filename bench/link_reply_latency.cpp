@@ -14,9 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "pty_endpoint.h"
-#include "serial_port.h"
-#include "temp_home.h"
+#include "link_bench_line.h"
 
 namespace {
 
@@ -31,13 +29,9 @@ double Micros(Clock::duration span) {
 int main(int argc, char** argv) {
   using namespace benchbridge;
   const int exchanges = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-  testing::TempHome home;
-  sim::PtyEndpoint meter(home, 1);
-  const PortHandle port = OpenPort(1, 9600, home);
-  if (port == kInvalidPort) {
-    std::fprintf(stderr, "cannot open the pty\n");
-    return 1;
-  }
+  bench::BenchLine line;
+  sim::PtyEndpoint& meter = line.meter;
+  const PortHandle port = line.port;
 
   std::mutex mutex;
   std::condition_variable changed;
@@ -84,7 +78,6 @@ int main(int argc, char** argv) {
     if (reply != "Cs,1.2345nF,D,0.01234") ++wrong;
   }
   reader.join();
-  ClosePort(port);
 
   std::sort(latencies.begin(), latencies.end());
   const auto at = [&](double q) {

@@ -10,9 +10,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "pty_endpoint.h"
-#include "serial_port.h"
-#include "temp_home.h"
+#include "link_bench_line.h"
 
 namespace {
 
@@ -43,13 +41,9 @@ void Report(const char* what, const Cost& cost, bool target) {
 
 int main() {
   using namespace benchbridge;
-  testing::TempHome home;
-  sim::PtyEndpoint meter(home, 1);
-  const PortHandle port = OpenPort(1, 9600, home);
-  if (port == kInvalidPort) {
-    std::fprintf(stderr, "cannot open the pty\n");
-    return 1;
-  }
+  bench::BenchLine line;
+  sim::PtyEndpoint& meter = line.meter;
+  const PortHandle port = line.port;
   int failures = 0;
 
   {  // silent instrument: one read that runs into its 3 s limit
@@ -85,6 +79,5 @@ int main() {
   Report("hung-up port, calls back to back for 3 s:", tight, false);
   std::printf("  each call on a hung-up port returns after %.2f us\n",
               1e6 * tight.wall / static_cast<double>(tight.calls));
-  ClosePort(port);
   return failures == 0 ? 0 : 1;
 }

@@ -13,13 +13,13 @@
 
 #include "fd_wait.h"
 #include "mono_tick.h"
+#include "serial_port.h"
 
 namespace benchbridge::sim {
 
 namespace {
 
 constexpr std::size_t kReadChunk = 4096;
-constexpr std::uint32_t kWriteStallMs = 5000;
 
 [[noreturn]] void Fail(const std::string& what) {
   throw std::runtime_error("pty: " + what + ": " + std::strerror(errno));
@@ -109,28 +109,9 @@ std::optional<std::string> PtyEndpoint::ReadLine(std::chrono::milliseconds limit
 }
 
 bool PtyEndpoint::Write(std::string_view bytes, int wakeFd) {
-  std::uint32_t lastProgress = TickMs();
-  while (!bytes.empty()) {
-    if (master_ < 0) return false;
-    const ssize_t put = write(master_, bytes.data(), bytes.size());
-    if (put > 0) {
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-      lastProgress = TickMs();
-      continue;
-    }
-    if (put < 0 && errno != EAGAIN && errno != EINTR) return false;
-    const std::uint32_t stalled = TicksSince(lastProgress);
-    if (stalled >= kWriteStallMs) return false;
-    switch (WaitFd(master_, POLLOUT, wakeFd, std::chrono::milliseconds(kWriteStallMs - stalled))) {
-      case FdWait::HungUp:
-      case FdWait::Woken:
-        return false;
-      case FdWait::Ready:
-      case FdWait::TimedOut:
-        break;
-    }
-  }
-  return true;
+  // The panel's own write loop serves this end too: partial writes continued, a full buffer
+  // waited out in poll, and a reader that takes nothing for seconds counted as gone.
+  return master_ >= 0 && WriteAll(master_, bytes, wakeFd);
 }
 
 void PtyEndpoint::HangUp() {

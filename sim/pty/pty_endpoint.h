@@ -30,7 +30,7 @@ class PtyEndpoint {
   // A line longer than the line limit (64 KiB unless set) is cut there.
   std::optional<std::string> ReadLine(std::chrono::milliseconds limit, int wakeFd = -1);
 
-  // Writes every byte; false once hung up, when the panel has taken nothing for 5 s, or when
+  // Writes every byte; false once hung up, when the panel has taken nothing for 3 s, or when
   // wakeFd (if not -1) is readable.
   bool Write(std::string_view bytes, int wakeFd = -1);
 

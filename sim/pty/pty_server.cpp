@@ -55,6 +55,10 @@ bool PtyServer::Inject(const std::string& bytes) {
 }
 
 void PtyServer::HangUp() {
+  if (std::this_thread::get_id() == thread_.get_id()) {  // from inside a responder
+    DoHangUp();
+    return;
+  }
   if (!thread_.joinable() || stopping_) {
     std::lock_guard guard(mutex_);
     endpoint_->HangUp();
@@ -124,7 +128,7 @@ void PtyServer::Serve(const std::string& command) {
     }
     sent += piece.bytes;
   }
-  if (!sent.empty()) Record(TranscriptEntry::Kind::Reply, std::move(sent));
+  if (whole && !sent.empty()) Record(TranscriptEntry::Kind::Reply, std::move(sent));
   if (whole && response.hangUpAfter) DoHangUp();
 }
 

@@ -57,10 +57,11 @@ class PtyServer {
   // Writes bytes out of turn (for tests: a late reply, garbage), from any thread. False once
   // hung up.
   bool Inject(const std::string& bytes);
-  // Closes the line now (also in the middle of a reply) and returns once it is closed.
+  // Closes the line now (also in the middle of a reply) and returns once it is closed. Start,
+  // Stop and HangUp belong to one controlling thread (HangUp may also come from a responder).
   void HangUp();
 
-  // Everything received and sent so far.
+  // The last transcriptLimit commands received and replies sent whole, oldest first.
   std::vector<TranscriptEntry> Transcript() const;
 
  private:

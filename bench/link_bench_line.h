@@ -1,0 +1,30 @@
+#pragma once
+// The line the link benchmarks measure on: a pty endpoint as COM1 of a temporary home, and the
+// panel's end opened as the program opens it.
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "pty_endpoint.h"
+#include "serial_port.h"
+#include "temp_home.h"
+
+namespace benchbridge::bench {
+
+struct BenchLine {
+  testing::TempHome home;
+  sim::PtyEndpoint meter{home, 1};
+  PortHandle port = OpenPort(1, 9600, home);
+
+  BenchLine() {
+    if (port == kInvalidPort) {
+      std::fprintf(stderr, "cannot open the pty\n");
+      std::exit(1);
+    }
+  }
+  ~BenchLine() { ClosePort(port); }
+  BenchLine(const BenchLine&) = delete;
+  BenchLine& operator=(const BenchLine&) = delete;
+};
+
+}  // namespace benchbridge::bench
