@@ -30,15 +30,15 @@ LocalTime ToLocal(std::chrono::system_clock::time_point when) {
 
 std::string FormatDate(const std::tm& fields) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", fields.tm_year + 1900, fields.tm_mon + 1,
-                fields.tm_mday);
+  (void)std::snprintf(text, sizeof text, "%04d-%02d-%02d", fields.tm_year + 1900, fields.tm_mon + 1,
+                      fields.tm_mday);
   return text;
 }
 
 std::string FormatStamp(const LocalTime& local) {
   char text[32];
-  std::snprintf(text, sizeof text, " %02d:%02d:%02d:%03d", local.fields.tm_hour,
-                local.fields.tm_min, local.fields.tm_sec, local.milliseconds);
+  (void)std::snprintf(text, sizeof text, " %02d:%02d:%02d:%03d", local.fields.tm_hour,
+                      local.fields.tm_min, local.fields.tm_sec, local.milliseconds);
   return FormatDate(local.fields) + text;
 }
 

@@ -127,7 +127,7 @@ bool WriteSettingsFile(const fs::path& path, int comid, int lang, int defa) {
     } else if (errno != ENOENT) {
       return false;
     }
-    ProfileFile file(std::move(contents));
+    ProfileFile file(contents);
     file.SetInt("comid", comid);
     file.SetInt("lang", lang);
     file.SetInt("defa", defa);

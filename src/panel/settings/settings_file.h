@@ -14,7 +14,7 @@ inline constexpr int kDefaultComId = 1;
 inline constexpr int kDefaultLang = 0;
 
 // Larger files are taken for something that is not ours: not read, and never rewritten.
-inline constexpr std::uintmax_t kSettingsFileCap = 1024 * 1024;
+inline constexpr std::uintmax_t kSettingsFileCap = std::uintmax_t{1024} * 1024;
 
 struct SettingsValues {
   int comid = kDefaultComId;
