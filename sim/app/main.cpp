@@ -1,0 +1,86 @@
+// benchbridge-sim: serves the simulated meter on a pseudo-terminal linked beside the panel.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <random>
+
+#include "instrument.h"
+#include "instrument_responder.h"
+#include "pty_endpoint.h"
+#include "pty_server.h"
+#include "sim_options.h"
+#include "stop_request.h"
+#include "transcript_file.h"
+
+#ifndef BENCHBRIDGE_SIM_PANEL_HOME
+#define BENCHBRIDGE_SIM_PANEL_HOME "."
+#endif
+
+namespace {
+
+using namespace benchbridge::sim;
+
+// The panel's home is the folder of its executable; in a build tree that lies at a fixed place
+// relative to this one.
+std::filesystem::path DefaultHome() {
+  std::error_code ignored;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  return std::filesystem::weakly_canonical(self.parent_path() / BENCHBRIDGE_SIM_PANEL_HOME,
+                                           ignored);
+}
+
+int Serve(const SimOptions& options) {
+  StopRequest stop;  // before any thread, so that no thread takes the stop signals
+  SteadyClock clock;
+  SeededNoise noise(options.seed.value_or(std::random_device{}()));
+  Instrument instrument(options.instrument, clock, noise);
+  InstrumentResponder responder(instrument, options.faults);
+
+  std::unique_ptr<TranscriptFile> transcript;
+  if (options.transcript) transcript = std::make_unique<TranscriptFile>(*options.transcript);
+  PtyServerOptions serverOptions;
+  serverOptions.pacingBaud = options.pacingBaud;
+  if (transcript) {
+    serverOptions.onTranscript = [&](const TranscriptEntry& entry) { transcript->Write(entry); };
+  }
+
+  const std::filesystem::path home = options.home.value_or(DefaultHome());
+  auto endpoint = std::make_unique<PtyEndpoint>(home, options.comNumber);
+  const std::string slave = endpoint->SlavePath();
+  const std::string link = endpoint->LinkPath().string();
+  PtyServer server(std::move(endpoint), responder.AsResponder(), std::move(serverOptions));
+  server.Start();
+
+  std::cout << "benchbridge-sim: " << options.instrument.model.name << " measuring a "
+            << options.instrument.dut.Describe() << "\n"
+            << "benchbridge-sim: serving COM" << options.comNumber << " on " << slave
+            << ", linked as " << link << std::endl;
+  const char* why = stop.Wait();
+  server.Stop();
+  std::cout << "benchbridge-sim: stopped on " << why << ", " << link << " removed" << std::endl;
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const ParsedOptions parsed = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.error.empty()) {
+    std::cerr << "benchbridge-sim: " << parsed.error << "\n";
+    return 2;
+  }
+  if (parsed.options.help) {
+    std::cout << UsageText();
+    return 0;
+  }
+  try {
+    return Serve(parsed.options);
+  } catch (const std::exception& error) {
+    std::cerr << "benchbridge-sim: " << error.what() << "\n";
+    return 1;
+  }
+}

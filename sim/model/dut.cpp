@@ -1,0 +1,176 @@
+#include "dut.h"
+
+#include <algorithm>
+#include <cctype>
+#include <numbers>
+
+#include "si_format.h"
+
+namespace benchbridge::sim {
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return upper;
+}
+
+std::optional<DutKind> KindNamed(std::string_view name) {
+  const std::string upper = Upper(name);
+  if (upper == "CAPACITOR" || upper == "CAP") return DutKind::Capacitor;
+  if (upper == "INDUCTOR" || upper == "IND") return DutKind::Inductor;
+  if (upper == "RESISTOR" || upper == "RES") return DutKind::Resistor;
+  if (upper == "ELECTROLYTIC" || upper == "ECAP") return DutKind::Electrolytic;
+  return std::nullopt;
+}
+
+// Which keys a kind takes, and where each goes.
+double* Field(Dut& dut, const std::string& key) {
+  switch (dut.kind) {
+    case DutKind::Capacitor:
+      if (key == "C") return &dut.capacitance;
+      if (key == "D") return &dut.dissipation;
+      if (key == "ESL") return &dut.esl;
+      if (key == "LEAK") return &dut.leakage;
+      break;
+    case DutKind::Inductor:
+      if (key == "L") return &dut.inductance;
+      if (key == "Q") return &dut.qualityAt1k;
+      break;
+    case DutKind::Resistor:
+      if (key == "R") return &dut.resistance;
+      if (key == "ESL") return &dut.esl;
+      break;
+    case DutKind::Electrolytic:
+      if (key == "C") return &dut.capacitance;
+      if (key == "ESR") return &dut.esr;
+      if (key == "ESL") return &dut.esl;
+      if (key == "LEAK") return &dut.leakage;
+      break;
+  }
+  return nullptr;
+}
+
+// Zero is allowed where it still gives a finite impedance.
+bool MayBeZero(const std::string& key) { return key == "D" || key == "ESR" || key == "ESL"; }
+
+std::complex<double> InParallel(std::complex<double> z, double r) { return z * r / (z + r); }
+
+double WindingResistance(const Dut& dut) {
+  return kTwoPi * 1000.0 * dut.inductance / dut.qualityAt1k;
+}
+
+}  // namespace
+
+Dut Dut::Defaults(DutKind kind) {
+  Dut dut;
+  dut.kind = kind;
+  switch (kind) {
+    case DutKind::Capacitor:
+      break;
+    case DutKind::Inductor:
+      dut.inductance = 1e-3;
+      dut.qualityAt1k = 10.0;
+      break;
+    case DutKind::Resistor:
+      dut.resistance = 1e3;
+      dut.esl = 20e-9;
+      break;
+    case DutKind::Electrolytic:
+      dut.capacitance = 100e-6;
+      dut.esr = 0.5;
+      dut.esl = 5e-9;
+      dut.leakage = 5e6;
+      break;
+  }
+  return dut;
+}
+
+std::complex<double> Dut::Impedance(double frequencyHz, double biasMv) const {
+  const double omega = kTwoPi * frequencyHz;
+  const std::complex<double> j(0.0, 1.0);
+  switch (kind) {
+    case DutKind::Capacitor: {
+      // Ceramic dielectrics lose a little capacitance under DC bias.
+      const double biasVolts = biasMv / 1000.0;
+      const double c = capacitance * (1.0 - 0.01 * biasVolts * biasVolts);
+      const std::complex<double> z = std::complex<double>(dissipation, -1.0) / (omega * c);
+      return InParallel(z, leakage) + j * omega * esl;
+    }
+    case DutKind::Inductor:
+      return WindingResistance(*this) + j * omega * inductance;
+    case DutKind::Resistor:
+      return resistance + j * omega * esl;
+    case DutKind::Electrolytic: {
+      const std::complex<double> z = esr + 1.0 / (j * omega * capacitance);
+      return InParallel(z, leakage) + j * omega * esl;
+    }
+  }
+  return {};
+}
+
+double Dut::DcResistance() const {
+  switch (kind) {
+    case DutKind::Capacitor:
+      return leakage;
+    case DutKind::Inductor:
+      return WindingResistance(*this);
+    case DutKind::Resistor:
+      return resistance;
+    case DutKind::Electrolytic:
+      return leakage + esr;
+  }
+  return 0.0;
+}
+
+std::string Dut::Describe() const {
+  switch (kind) {
+    case DutKind::Capacitor:
+      return "capacitor C=" + FormatWithPrefix(capacitance, "F") + " D=" + FormatPlain(dissipation);
+    case DutKind::Inductor:
+      return "inductor L=" + FormatWithPrefix(inductance, "H") + " Q=" + FormatPlain(qualityAt1k) +
+             " at 1kHz";
+    case DutKind::Resistor:
+      return "resistor R=" + FormatWithPrefix(resistance, "\xCE\xA9");
+    case DutKind::Electrolytic:
+      return "electrolytic capacitor C=" + FormatWithPrefix(capacitance, "F") +
+             " ESR=" + FormatWithPrefix(esr, "\xCE\xA9");
+  }
+  return {};
+}
+
+std::optional<Dut> ParseDut(std::string_view spec, std::string* error) {
+  const std::size_t colon = spec.find(':');
+  const std::optional<DutKind> kind = KindNamed(spec.substr(0, colon));
+  if (!kind) {
+    *error = "unknown component \"" + std::string(spec.substr(0, colon)) +
+             "\" (capacitor, inductor, resistor or electrolytic)";
+    return std::nullopt;
+  }
+  Dut dut = Dut::Defaults(*kind);
+  std::string_view rest = colon == std::string_view::npos ? "" : spec.substr(colon + 1);
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view item = rest.substr(0, comma);
+    rest = comma == std::string_view::npos ? "" : rest.substr(comma + 1);
+    const std::size_t equals = item.find('=');
+    const std::string key = Upper(item.substr(0, equals));
+    double* field = equals == std::string_view::npos ? nullptr : Field(dut, key);
+    if (field == nullptr) {
+      *error = "\"" + std::string(item) + "\" does not apply to this component";
+      return std::nullopt;
+    }
+    const std::optional<double> value = ParsePrefixedNumber(item.substr(equals + 1));
+    if (!value || *value < 0.0 || (*value == 0.0 && !MayBeZero(key))) {
+      *error = "bad value in \"" + std::string(item) + "\"";
+      return std::nullopt;
+    }
+    *field = *value;
+  }
+  return dut;
+}
+
+}  // namespace benchbridge::sim

@@ -1,0 +1,38 @@
+#pragma once
+// The component on the test fixture: its impedance at a test frequency and DC bias, and its DC
+// resistance.
+
+#include <complex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace benchbridge::sim {
+
+enum class DutKind { Capacitor, Inductor, Resistor, Electrolytic };
+
+struct Dut {
+  DutKind kind = DutKind::Capacitor;
+  double capacitance = 10e-9;  // F (capacitor, electrolytic)
+  double dissipation = 0.002;  // capacitor: D, taken as constant over frequency
+  double inductance = 0.0;     // H (inductor)
+  double qualityAt1k = 0.0;    // inductor: Q at 1 kHz, which fixes its winding resistance
+  double resistance = 0.0;     // Ω (resistor)
+  double esr = 0.0;            // Ω (electrolytic)
+  double esl = 0.0;            // H, series inductance of leads and foil
+  double leakage = 100e9;      // Ω, what a capacitor shows at DC (beyond the DC range)
+
+  static Dut Defaults(DutKind kind);
+
+  std::complex<double> Impedance(double frequencyHz, double biasMv) const;
+  double DcResistance() const;
+  // For the start-up line: "capacitor C=10.000nF D=0.00200".
+  std::string Describe() const;
+};
+
+// "capacitor", "inductor:L=100u,Q=30", "resistor:R=4.7k", "electrolytic:C=220u,ESR=0.1".
+// Kinds may be shortened to cap, ind, res, ecap; keys are C, D, L, Q, R, ESR, ESL and LEAK,
+// each as it applies to the kind. On failure returns nullopt and says why in *error.
+std::optional<Dut> ParseDut(std::string_view spec, std::string* error);
+
+}  // namespace benchbridge::sim
