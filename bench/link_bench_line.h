@@ -2,8 +2,7 @@
 // The line the link benchmarks measure on: a pty endpoint as COM1 of a temporary home, and the
 // panel's end opened as the program opens it.
 
-#include <cstdio>
-#include <cstdlib>
+#include <stdexcept>
 
 #include "pty_endpoint.h"
 #include "serial_port.h"
@@ -17,10 +16,7 @@ struct BenchLine {
   PortHandle port = OpenPort(1, 9600, home);
 
   BenchLine() {
-    if (port == kInvalidPort) {
-      std::fprintf(stderr, "cannot open the pty\n");
-      std::exit(1);
-    }
+    if (port == kInvalidPort) throw std::runtime_error("cannot open the pty");
   }
   ~BenchLine() { ClosePort(port); }
   BenchLine(const BenchLine&) = delete;

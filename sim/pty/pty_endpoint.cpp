@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -22,7 +21,7 @@ namespace {
 constexpr std::size_t kReadChunk = 4096;
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw std::runtime_error("pty: " + what + ": " + std::strerror(errno));
+  throw std::runtime_error("pty: " + what + ": " + std::system_category().message(errno));
 }
 
 }  // namespace
@@ -86,16 +85,8 @@ std::optional<std::string> PtyEndpoint::ReadLine(std::chrono::milliseconds limit
       if (elapsed > limit) return std::nullopt;
       wait = limit - elapsed;
     }
-    switch (WaitFd(master_, POLLIN, wakeFd, wait)) {
-      case FdWait::Ready:
-        break;
-      case FdWait::TimedOut:
-      case FdWait::Woken:
-        return std::nullopt;
-      case FdWait::HungUp:
-        // Nothing left at the panel's end; with our keep-alive this only happens after HangUp.
-        return std::nullopt;
-    }
+    // A hang-up of the master cannot come from the panel's end while our keep-alive is open.
+    if (WaitFd(master_, POLLIN, wakeFd, wait) != FdWait::Ready) return std::nullopt;
     char chunk[kReadChunk];
     const std::size_t room = lineLimit_ - pending_.size();
     const ssize_t got = read(master_, chunk, room < sizeof chunk ? room : sizeof chunk);

@@ -51,7 +51,7 @@ class PtyEndpoint {
   std::string slavePath_;
   std::filesystem::path linkPath_;
   std::string pending_;  // bytes after the last complete line
-  std::size_t lineLimit_ = 64 * 1024;
+  std::size_t lineLimit_ = std::size_t{64} * 1024;
   std::chrono::microseconds readPause_{0};
 };
 

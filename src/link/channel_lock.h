@@ -13,8 +13,9 @@ namespace benchbridge {
 
 class ChannelLock {
  public:
-  void lock();
-  void unlock();
+  // Lower case, so that std::lock_guard and std::unique_lock take it.
+  void lock();    // NOLINT(readability-identifier-naming)
+  void unlock();  // NOLINT(readability-identifier-naming)
 
  private:
   std::mutex mutex_;

@@ -20,7 +20,7 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  bool Usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool Usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }  // NOLINT: iconv's marker
 
   // Converts as much of `in` as it can, appending to out; returns the bytes left unconverted
   // (the first of them is the one iconv refused).

@@ -13,7 +13,7 @@ using PortHandle = int;
 inline constexpr PortHandle kInvalidPort = -1;
 
 // Longest reply text kept. A flood without line feed is cut off here and read as no reply.
-inline constexpr std::size_t kReplyCap = 64 * 1024;
+inline constexpr std::size_t kReplyCap = std::size_t{64} * 1024;
 
 // Device path of COM<portNumber>: the link <home>/ports/com<n> when it exists, else
 // COM1-99 -> /dev/ttyS0-98, COM100-199 -> /dev/ttyUSB0-99, COM200-299 -> /dev/ttyACM0-99.

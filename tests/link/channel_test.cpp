@@ -86,7 +86,7 @@ TEST_F(ChannelTest, LateReplyNeverAnswersALaterCommand) {
 TEST_F(ChannelTest, CommandLargerThanThePtyBufferGoesOutWhole) {
   FakeOptions slow;
   slow.readPause = 1ms;
-  slow.lineLimit = 256 * 1024;
+  slow.lineLimit = std::size_t{256} * 1024;
   channel_.reset();
   Open(slow);
   channel_ = std::make_unique<Channel>(port_, shared_, log_.Writer());

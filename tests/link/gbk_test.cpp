@@ -56,6 +56,7 @@ TEST(Gbk, UnencodableOrInvalidUtf8BecomesQuestionMark) {
 
 TEST(Gbk, ConvertersAreThreadSafe) {
   std::vector<std::thread> threads;
+  threads.reserve(4);
   std::vector<int> wrong(4, 0);
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&, t] {

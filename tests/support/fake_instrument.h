@@ -42,9 +42,9 @@ inline Response Silence() { return Response::Silence(); }
 
 struct FakeOptions {
   int comNumber = 1;
-  int pacingBaud = 0;                      // 0: replies go out at once
-  std::chrono::microseconds readPause{0};  // > 0: a slow reader (see PtyEndpoint)
-  std::size_t lineLimit = 64 * 1024;       // longer command lines are cut
+  int pacingBaud = 0;                              // 0: replies go out at once
+  std::chrono::microseconds readPause{0};          // > 0: a slow reader (see PtyEndpoint)
+  std::size_t lineLimit = std::size_t{64} * 1024;  // longer command lines are cut
 };
 
 class FakeInstrument {
