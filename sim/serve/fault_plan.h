@@ -45,6 +45,7 @@ struct Fault {
 
 inline constexpr std::chrono::milliseconds kDefaultLate{3500};
 inline constexpr std::chrono::milliseconds kDefaultSplitGap{50};
+inline constexpr std::chrono::milliseconds kHangUpGrace{200};
 inline constexpr std::size_t kDefaultLongLine = 70000;  // more than the panel keeps of one reply
 
 // The bytes of a garbage reply: lone and broken GBK lead bytes and a NUL among readable ones,

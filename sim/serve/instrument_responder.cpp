@@ -60,7 +60,12 @@ Response InstrumentResponder::Respond(const std::string& command) {
   if (const Fault* late = First(FaultKind::Late, text)) {
     response.pieces.front().delayBefore += late->time.count() > 0 ? late->time : kDefaultLate;
   }
-  response.hangUpAfter = Has(FaultKind::HangUpAfterReply, text);
+  if (Has(FaultKind::HangUpAfterReply, text)) {
+    // A pty drops what the panel has not read yet when its master closes; a USB adapter pulled
+    // out right after a reply would have delivered it. So the line stays up a moment longer.
+    response.pieces.push_back({"", kHangUpGrace});
+    response.hangUpAfter = true;
+  }
   return response;
 }
 
