@@ -14,6 +14,9 @@ namespace benchbridge::sim {
 namespace {
 constexpr std::chrono::milliseconds kNoLimit{-1};
 constexpr int kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
+// The server whose thread this is, so that a responder asking for a hang-up is not made to
+// wait for its own thread.
+thread_local const PtyServer* servedHere = nullptr;
 }  // namespace
 
 Response Response::Line(std::string text) {
@@ -55,7 +58,7 @@ bool PtyServer::Inject(const std::string& bytes) {
 }
 
 void PtyServer::HangUp() {
-  if (std::this_thread::get_id() == thread_.get_id()) {  // from inside a responder
+  if (servedHere == this) {  // from inside a responder
     DoHangUp();
     return;
   }
@@ -70,6 +73,11 @@ void PtyServer::HangUp() {
   const std::uint64_t one = 1;
   [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
   hungUp_.wait(guard, [&] { return endpoint_->HungUp(); });
+}
+
+bool PtyServer::HungUp() const {
+  std::lock_guard guard(mutex_);
+  return endpoint_->HungUp();
 }
 
 std::vector<TranscriptEntry> PtyServer::Transcript() const {
@@ -91,6 +99,7 @@ void PtyServer::DoHangUp() {
 }
 
 void PtyServer::Run() {
+  servedHere = this;
   while (!stopping_) {
     if (hangUpWanted_) {
       DoHangUp();

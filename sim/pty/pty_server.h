@@ -60,6 +60,7 @@ class PtyServer {
   // Closes the line now (also in the middle of a reply) and returns once it is closed. Start,
   // Stop and HangUp belong to one controlling thread (HangUp may also come from a responder).
   void HangUp();
+  bool HungUp() const;  // from any thread (Endpoint().HungUp() only on the server thread)
 
   // The last transcriptLimit commands received and replies sent whole, oldest first.
   std::vector<TranscriptEntry> Transcript() const;

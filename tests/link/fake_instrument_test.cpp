@@ -81,7 +81,17 @@ TEST_F(FakeInstrumentTest, HangUpFromTheTestThread) {
   fake_->HangUp();  // returns once the line is down
   EXPECT_EQ(ReadReply(port_, 60), "");
   EXPECT_FALSE(fake_->Inject("late"));
-  EXPECT_TRUE(fake_->Server().Endpoint().HungUp());
+  EXPECT_TRUE(fake_->HungUp());
+}
+
+TEST_F(FakeInstrumentTest, HangUpFromInsideAScript) {
+  fake_->SetScript([&](const std::string&) -> std::optional<Response> {
+    fake_->HangUp();  // on the server thread: must not wait for itself
+    return ReplyLine("too late");
+  });
+  EXPECT_EQ(Ask(port_, "PULL?"), "");
+  EXPECT_TRUE(fake_->HungUp());
+  EXPECT_EQ(fake_->ReplyCount(), 0u);
 }
 
 }  // namespace

@@ -70,6 +70,7 @@ class FakeInstrument {
   bool Inject(const std::string& bytes);
   bool InjectLine(std::string_view utf8Text);
   void HangUp();
+  bool HungUp() const { return server_->HungUp(); }
 
   // What arrived so far, oldest first, as UTF-8 without "\n".
   std::vector<std::string> Commands() const;
