@@ -3,25 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ascii_text.h"
+
 namespace benchbridge::sim {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsWordCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
-}
 
 }  // namespace
 
@@ -54,12 +43,12 @@ std::optional<CommandLine> ParseCommandLine(std::string_view line) {
 }
 
 bool WordMatches(std::string_view pattern, std::string_view written) {
-  if (SameLetters(pattern, written)) return true;
+  if (EqualIgnoringCase(pattern, written)) return true;
   const auto lower = std::find_if(pattern.begin(), pattern.end(), [](char c) {
     return std::islower(static_cast<unsigned char>(c)) != 0;
   });
   const std::size_t shortLength = static_cast<std::size_t>(lower - pattern.begin());
-  return shortLength > 0 && SameLetters(pattern.substr(0, shortLength), written);
+  return shortLength > 0 && EqualIgnoringCase(pattern.substr(0, shortLength), written);
 }
 
 bool HeaderMatches(std::string_view pattern, const CommandLine& command) {

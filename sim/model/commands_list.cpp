@@ -2,20 +2,15 @@
 
 #include <charconv>
 
+#include "ascii_text.h"
 #include "command_table.h"
 #include "si_format.h"
 
 namespace benchbridge::sim {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 std::optional<int> PointIndex(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   int index = -1;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -70,7 +65,7 @@ std::string PointSetting(InstrumentCore& core, const CommandLine& command) {
   for (int field = 0; field < 4; ++field) {
     const std::size_t comma = field < 3 ? text.find(',') : std::string_view::npos;
     if (field < 3 && comma == std::string_view::npos) return std::string(kExecutionError);
-    fields[field] = Trim(text.substr(0, comma));
+    fields[field] = TrimBlanks(text.substr(0, comma));
     text = comma == std::string_view::npos ? "" : text.substr(comma + 1);
   }
   const std::optional<int> index = PointIndex(fields[0]);

@@ -107,15 +107,19 @@ std::string LevelQuery(InstrumentCore& core, const CommandLine&) {
   return std::to_string(core.settings.levelMv);
 }
 
-std::string LevelSetting(InstrumentCore& core, const CommandLine& command) {
-  const std::optional<int> level = ParseWholeIn(command.parameter, "mV", kMinLevelMv, kMaxLevelMv);
-  if (core.function.Mode() != BridgeMode::Lcr || !level ||
-      !core.Options().model.AcceptsLevel(*level)) {
-    return std::string(kExecutionError);
-  }
-  core.settings.levelMv = *level;
+// A source setting that changes what the bridge measures, so the reading is taken anew.
+std::string StoreSource(InstrumentCore& core, bool accepted, std::optional<int> value, int& field) {
+  if (!accepted || !value) return std::string(kExecutionError);
+  field = *value;
   core.Invalidate();
   return std::string(kOk);
+}
+
+std::string LevelSetting(InstrumentCore& core, const CommandLine& command) {
+  const std::optional<int> level = ParseWholeIn(command.parameter, "mV", kMinLevelMv, kMaxLevelMv);
+  const bool accepted =
+      core.function.Mode() == BridgeMode::Lcr && level && core.Options().model.AcceptsLevel(*level);
+  return StoreSource(core, accepted, level, core.settings.levelMv);
 }
 
 std::string BiasQuery(InstrumentCore& core, const CommandLine&) {
@@ -125,10 +129,7 @@ std::string BiasQuery(InstrumentCore& core, const CommandLine&) {
 
 std::string BiasSetting(InstrumentCore& core, const CommandLine& command) {
   const std::optional<int> bias = ParseWholeIn(command.parameter, "mV", kMinBiasMv, kMaxBiasMv);
-  if (core.function.Mode() != BridgeMode::Lcr || !bias) return std::string(kExecutionError);
-  core.settings.biasMv = *bias;
-  core.Invalidate();
-  return std::string(kOk);
+  return StoreSource(core, core.function.Mode() == BridgeMode::Lcr, bias, core.settings.biasMv);
 }
 
 std::string FrequencyQuery(InstrumentCore& core, const CommandLine&) {
@@ -138,13 +139,9 @@ std::string FrequencyQuery(InstrumentCore& core, const CommandLine&) {
 
 std::string FrequencySetting(InstrumentCore& core, const CommandLine& command) {
   const std::optional<int> frequency = ParseWholeIn(command.parameter, "Hz", 1, 1000000);
-  if (core.function.Mode() == BridgeMode::Dcr || !frequency ||
-      !core.Options().model.AcceptsFrequency(*frequency)) {
-    return std::string(kExecutionError);
-  }
-  core.settings.frequencyHz = *frequency;
-  core.Invalidate();
-  return std::string(kOk);
+  const bool accepted = core.function.Mode() != BridgeMode::Dcr && frequency &&
+                        core.Options().model.AcceptsFrequency(*frequency);
+  return StoreSource(core, accepted, frequency, core.settings.frequencyHz);
 }
 
 std::string OutputResistanceQuery(InstrumentCore& core, const CommandLine&) {

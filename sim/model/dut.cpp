@@ -4,6 +4,7 @@
 #include <cctype>
 #include <numbers>
 
+#include "ascii_text.h"
 #include "si_format.h"
 
 namespace benchbridge::sim {
@@ -11,15 +12,8 @@ namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper;
-}
-
 std::optional<DutKind> KindNamed(std::string_view name) {
-  const std::string upper = Upper(name);
+  const std::string upper = UpperCase(name);
   if (upper == "CAPACITOR" || upper == "CAP") return DutKind::Capacitor;
   if (upper == "INDUCTOR" || upper == "IND") return DutKind::Inductor;
   if (upper == "RESISTOR" || upper == "RES") return DutKind::Resistor;
@@ -157,7 +151,7 @@ std::optional<Dut> ParseDut(std::string_view spec, std::string* error) {
     const std::string_view item = rest.substr(0, comma);
     rest = comma == std::string_view::npos ? "" : rest.substr(comma + 1);
     const std::size_t equals = item.find('=');
-    const std::string key = Upper(item.substr(0, equals));
+    const std::string key = UpperCase(item.substr(0, equals));
     double* field = equals == std::string_view::npos ? nullptr : Field(dut, key);
     if (field == nullptr) {
       *error = "\"" + std::string(item) + "\" does not apply to this component";

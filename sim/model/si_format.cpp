@@ -1,5 +1,7 @@
 #include "si_format.h"
 
+#include "ascii_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -167,12 +169,9 @@ std::optional<double> ParsePrefixedNumber(std::string_view text) {
 
 std::optional<double> ParseNumberWithUnit(std::string_view text, std::string_view unit) {
   if (text.size() > unit.size()) {
-    const std::string_view tail = text.substr(text.size() - unit.size());
-    const bool same = std::equal(tail.begin(), tail.end(), unit.begin(), [](char a, char b) {
-      return std::toupper(static_cast<unsigned char>(a)) ==
-             std::toupper(static_cast<unsigned char>(b));
-    });
-    if (same) text.remove_suffix(unit.size());
+    if (EqualIgnoringCase(text.substr(text.size() - unit.size()), unit)) {
+      text.remove_suffix(unit.size());
+    }
   }
   return ParseNumber(text);
 }
