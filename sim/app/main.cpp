@@ -1,18 +1,12 @@
 // benchbridge-sim: serves the simulated meter on a pseudo-terminal linked beside the panel.
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <random>
 
-#include "instrument.h"
-#include "instrument_responder.h"
-#include "pty_endpoint.h"
-#include "pty_server.h"
 #include "sim_options.h"
+#include "simulated_meter.h"
 #include "stop_request.h"
 #include "transcript_file.h"
 
@@ -35,32 +29,29 @@ std::filesystem::path DefaultHome() {
 
 int Serve(const SimOptions& options) {
   StopRequest stop;  // before any thread, so that no thread takes the stop signals
-  SteadyClock clock;
-  SeededNoise noise(options.seed.value_or(std::random_device{}()));
-  Instrument instrument(options.instrument, clock, noise);
-  InstrumentResponder responder(instrument, options.faults);
-
   std::unique_ptr<TranscriptFile> transcript;
   if (options.transcript) transcript = std::make_unique<TranscriptFile>(*options.transcript);
-  PtyServerOptions serverOptions;
-  serverOptions.pacingBaud = options.pacingBaud;
+
+  SimulatedMeterOptions meterOptions;
+  meterOptions.comNumber = options.comNumber;
+  meterOptions.instrument = options.instrument;
+  meterOptions.faults = options.faults;
+  meterOptions.pacingBaud = options.pacingBaud;
+  meterOptions.seed = options.seed.value_or(std::random_device{}());
   if (transcript) {
-    serverOptions.onTranscript = [&](const TranscriptEntry& entry) { transcript->Write(entry); };
+    meterOptions.onTranscript = [&](const TranscriptEntry& entry) { transcript->Write(entry); };
   }
-
-  const std::filesystem::path home = options.home.value_or(DefaultHome());
-  auto endpoint = std::make_unique<PtyEndpoint>(home, options.comNumber);
-  const std::string slave = endpoint->SlavePath();
-  const std::string link = endpoint->LinkPath().string();
-  PtyServer server(std::move(endpoint), responder.AsResponder(), std::move(serverOptions));
-  server.Start();
-
-  std::cout << "benchbridge-sim: " << options.instrument.model.name << " measuring a "
-            << options.instrument.dut.Describe() << "\n"
-            << "benchbridge-sim: serving COM" << options.comNumber << " on " << slave
-            << ", linked as " << link << std::endl;
-  const char* why = stop.Wait();
-  server.Stop();
+  const char* why = nullptr;
+  std::string link;
+  {
+    SimulatedMeter meter(options.home.value_or(DefaultHome()), std::move(meterOptions));
+    link = meter.LinkPath().string();
+    std::cout << "benchbridge-sim: " << options.instrument.model.name << " measuring a "
+              << options.instrument.dut.Describe() << "\n"
+              << "benchbridge-sim: serving COM" << options.comNumber << " on " << meter.SlavePath()
+              << ", linked as " << link << std::endl;
+    why = stop.Wait();
+  }  // the meter takes its link with it
   std::cout << "benchbridge-sim: stopped on " << why << ", " << link << " removed" << std::endl;
   return 0;
 }

@@ -5,10 +5,9 @@
 #include <memory>
 
 #include "channel.h"
-#include "instrument_responder.h"
-#include "pty_server.h"
 #include "reading_format.h"
 #include "serial_port.h"
+#include "simulated_meter.h"
 #include "temp_home.h"
 
 namespace benchbridge::sim {
@@ -19,33 +18,26 @@ using namespace std::chrono_literals;
 class PtySessionTest : public ::testing::Test {
  protected:
   void Serve(std::vector<Fault> faults = {}, int pacingBaud = 0) {
-    InstrumentOptions options;
+    SimulatedMeterOptions options;
+    options.comNumber = 5;
+    options.instrument.model = *FindModel("LX2110");
     std::string why;
-    options.dut = *ParseDut("resistor", &why);
-    options.model = *FindModel("LX2110");
-    instrument_ = std::make_unique<Instrument>(options, clock_, noise_);
-    responder_ = std::make_unique<InstrumentResponder>(*instrument_, std::move(faults));
-    PtyServerOptions serverOptions;
-    serverOptions.pacingBaud = pacingBaud;
-    server_ = std::make_unique<PtyServer>(std::make_unique<PtyEndpoint>(home_.Path(), 5),
-                                          responder_->AsResponder(), serverOptions);
-    server_->Start();
+    options.instrument.dut = *ParseDut("resistor", &why);
+    options.faults = std::move(faults);
+    options.pacingBaud = pacingBaud;
+    meter_ = std::make_unique<SimulatedMeter>(home_.Path(), std::move(options));
     const PortHandle port = OpenPort(5, 9600, home_.Path());
     ASSERT_NE(port, kInvalidPort);
     channel_ = std::make_unique<Channel>(port, shared_, [](const std::string&) {});
   }
   void TearDown() override {
     channel_.reset();
-    server_.reset();
+    meter_.reset();
   }
   std::string Query(const std::string& command) { return channel_->Query(command + "\n"); }
 
   benchbridge::testing::TempHome home_;
-  SteadyClock clock_;
-  FixedNoise noise_;
-  std::unique_ptr<Instrument> instrument_;
-  std::unique_ptr<InstrumentResponder> responder_;
-  std::unique_ptr<PtyServer> server_;
+  std::unique_ptr<SimulatedMeter> meter_;
   LinkShared shared_;
   std::unique_ptr<Channel> channel_;
 };
@@ -67,7 +59,7 @@ TEST_F(PtySessionTest, ConnectionSequenceAtTheMetersPace) {
 
   // The transcript has every line as it went over the wire, replies with their CR LF. (The last
   // reply is noted once its last byte is out, which may come just after the panel has it.)
-  const std::vector<TranscriptEntry> transcript = server_->Transcript();
+  const std::vector<TranscriptEntry> transcript = meter_->Transcript();
   ASSERT_GE(transcript.size(), 21u);
   EXPECT_EQ(transcript[0].kind, TranscriptEntry::Kind::Command);
   EXPECT_EQ(transcript[0].bytes, "SYSTem:REMote");
@@ -89,6 +81,17 @@ TEST_F(PtySessionTest, HangUpAfterAReplyLeavesTheLineDead) {
   EXPECT_EQ(Query("*LX?"), "2110");
   EXPECT_EQ(Query("*LX?"), "2110");
   EXPECT_EQ(Query("*LX?"), "");
+}
+
+TEST_F(PtySessionTest, LinkGoesWithTheMeter) {
+  Serve();
+  const std::filesystem::path link = meter_->LinkPath();
+  EXPECT_EQ(link, home_.Path() / "ports" / "com5");
+  EXPECT_EQ(std::filesystem::read_symlink(link), meter_->SlavePath());
+  channel_.reset();
+  meter_.reset();
+  std::error_code ignored;
+  EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::symlink_status(link, ignored)));
 }
 
 }  // namespace
