@@ -195,7 +195,7 @@ Usage: benchbridge-sim [options]
   --home DIR           the panel's home folder; ports/com<N> is made there
                        (default: the folder of the benchbridge executable of this build)
   --model NAME         LX3101, LX3102 (default), LX3110, LX2101, LX2102 or LX2110
-  --dut SPEC           the component under test (default capacitor):
+  --dut COMPONENT      the component under test (default capacitor):
                          capacitor[:C=10n,D=0.002,ESL=0,LEAK=100G]
                          inductor[:L=1m,Q=10]        (Q at 1 kHz)
                          resistor[:R=1k,ESL=20n]

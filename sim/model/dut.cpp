@@ -136,16 +136,16 @@ std::string Dut::Describe() const {
   return {};
 }
 
-std::optional<Dut> ParseDut(std::string_view spec, std::string* error) {
-  const std::size_t colon = spec.find(':');
-  const std::optional<DutKind> kind = KindNamed(spec.substr(0, colon));
+std::optional<Dut> ParseDut(std::string_view text, std::string* error) {
+  const std::size_t colon = text.find(':');
+  const std::optional<DutKind> kind = KindNamed(text.substr(0, colon));
   if (!kind) {
-    *error = "unknown component \"" + std::string(spec.substr(0, colon)) +
+    *error = "unknown component \"" + std::string(text.substr(0, colon)) +
              "\" (capacitor, inductor, resistor or electrolytic)";
     return std::nullopt;
   }
   Dut dut = Dut::Defaults(*kind);
-  std::string_view rest = colon == std::string_view::npos ? "" : spec.substr(colon + 1);
+  std::string_view rest = colon == std::string_view::npos ? "" : text.substr(colon + 1);
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view item = rest.substr(0, comma);

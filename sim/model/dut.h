@@ -33,6 +33,6 @@ struct Dut {
 // "capacitor", "inductor:L=100u,Q=30", "resistor:R=4.7k", "electrolytic:C=220u,ESR=0.1".
 // Kinds may be shortened to cap, ind, res, ecap; keys are C, D, L, Q, R, ESR, ESL and LEAK,
 // each as it applies to the kind. On failure returns nullopt and says why in *error.
-std::optional<Dut> ParseDut(std::string_view spec, std::string* error);
+std::optional<Dut> ParseDut(std::string_view text, std::string* error);
 
 }  // namespace benchbridge::sim
