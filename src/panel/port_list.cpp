@@ -18,6 +18,8 @@ struct DeviceKind {
   int count;
 };
 
+constexpr int kHighestLinkNumber = 999;
+
 constexpr DeviceKind kKinds[] = {{"ttyUSB", 100, 100}, {"ttyACM", 200, 100}, {"ttyS", 1, 99}};
 
 std::optional<int> Decimal(std::string_view digits) {
@@ -80,8 +82,11 @@ void AddLinks(const fs::path& portsDir, std::map<int, PortEntry>& ports) {
     }
     const auto number = Decimal(std::string_view(file).substr(3));
     std::error_code targetError;
-    if (!number || *number <= 0 || !fs::exists(it->path(), targetError)) {
-      continue;  // a dangling link is a simulator that has gone
+    // A pick takes at most three digits for the number, so COM1000 and above could never be
+    // chosen as themselves; a dangling link is a simulator that has gone.
+    if (!number || *number <= 0 || *number > kHighestLinkNumber ||
+        !fs::exists(it->path(), targetError)) {
+      continue;
     }
     const fs::path target = fs::read_symlink(it->path(), targetError);
     ports[*number] = {*number,

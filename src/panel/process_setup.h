@@ -19,6 +19,7 @@ class ApplicationFontFile {
   ApplicationFontFile& operator=(const ApplicationFontFile&) = delete;
 
   bool Registered() const { return id_ >= 0; }
+  int Id() const { return id_; }
 
  private:
   int id_ = -1;

@@ -1,0 +1,259 @@
+// Connecting, disconnecting and closing against a scripted meter on a real pty: what goes on
+// the wire, in which order, and the state the panel is left in.
+
+#include <QComboBox>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+
+#include "fit_label.h"
+#include "log_writer.h"
+#include "modal_watcher.h"
+#include "panel_harness.h"
+#include "panel_look.h"
+#include "port_combo_box.h"
+
+namespace benchbridge::testing {
+namespace {
+
+using Commands = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+const Commands kIdentify{"SYSTem:REMote", "DISPlay:PAGE MEASurement", "*IDN?", "*LX?",
+                         "FUNCtion:IMPedance:A?"};
+const Commands kPair{"FUNCtion:IMPedance:B?", "FUNCtion:IMPedance:EQUivalent?"};
+const Commands kLcrReadback{"VOLTage:LEVel?",     "BIAS:VOLTage:LEVel?",
+                            "FREQuency:CW?",      "FUNCtion:IMPedance:RANGe:AUTO?",
+                            "OUTput:RESistance?", "APERture?"};
+const Commands kComparator{"COMParator:STATe?"};
+
+Commands Join(std::initializer_list<Commands> parts) {
+  Commands all;
+  for (const Commands& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+Commands Tail(const Commands& commands, std::size_t from) {
+  return Commands(commands.begin() + static_cast<std::ptrdiff_t>(from), commands.end());
+}
+
+class ConnectionTest : public PanelHarness {
+ protected:
+  void Connect(std::map<std::string, std::string> changes = {}) {
+    auto script = StandardMeterScript();
+    for (auto& [command, reply] : changes) script[command] = reply;
+    StartMeter(script);
+    StartPanel();
+    ConnectPanel();
+  }
+  void ExpectConnected() {
+    for (QPushButton* button : panel_->Buttons()) EXPECT_TRUE(button->isEnabled());
+    for (QComboBox* list :
+         {panel_->cb2, panel_->cb4, panel_->cb5, panel_->cb6, panel_->cb7, panel_->cb8}) {
+      EXPECT_TRUE(list->isEnabled()) << list->objectName().toStdString();
+    }
+    EXPECT_FALSE(panel_->c1->isEnabled());
+    EXPECT_EQ(panel_->rbtn1->text(), "DisConnect device");
+    EXPECT_EQ(panel_->bb5->text(), "REMOTE");
+    EXPECT_TRUE(panel_->Context().State().connected);
+  }
+  // Stopped early: keys usable (to disconnect), selectors as they were, still "connected".
+  void ExpectStoppedEarly() {
+    for (QPushButton* button : panel_->Buttons()) EXPECT_TRUE(button->isEnabled());
+    EXPECT_FALSE(panel_->cb9->isEnabled());
+    EXPECT_EQ(panel_->rbtn1->text(), "DisConnect device");
+    EXPECT_TRUE(panel_->Context().State().connected);
+  }
+};
+
+TEST_F(ConnectionTest, APairFunctionIsIdentifiedReadBackAndUnlocked) {
+  Connect();
+  EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, kLcrReadback, kComparator}));
+  ExpectConnected();
+  EXPECT_EQ(panel_->CB1->text(), "Cs-D");
+  EXPECT_EQ(panel_->LLs888->text(), "LCR");
+  EXPECT_EQ(panel_->LLs999->text(), "LX2110");
+  EXPECT_TRUE(panel_->LLs999->isVisible());
+  EXPECT_TRUE(panel_->cb9->isEnabled());
+  EXPECT_EQ(panel_->cb6->currentIndex(), 0);
+  EXPECT_EQ(TextColour(panel_->cb6), QColor(Qt::white));
+  const StateRecord& state = panel_->Context().State();
+  EXPECT_EQ(state.modelName, "LX2110");
+  EXPECT_EQ(state.idnModel, "LX2110");
+  EXPECT_EQ(state.idnVersion, "V1.02");
+  EXPECT_EQ(state.idnSerial, "SN0042");
+  EXPECT_EQ(state.primaryParam, "C");
+  EXPECT_EQ(state.secondaryParam, "D");
+  EXPECT_EQ(state.equivLetter, "s");
+  EXPECT_EQ(state.bridgeMode, 0);
+  EXPECT_EQ(state.replyText, "OFF");
+  EXPECT_NE(panel_->Poller(), nullptr);
+}
+
+TEST_F(ConnectionTest, TheAutomaticFunctionAsksForNoPair) {
+  Connect({{"FUNCtion:IMPedance:A?", "AUTO"}});
+  EXPECT_EQ(PanelCommands(), Join({kIdentify, kLcrReadback, kComparator}));
+  EXPECT_EQ(panel_->CB1->text(), "AUTO");
+  EXPECT_EQ(panel_->LLs888->text(), "LCR");
+  EXPECT_FALSE(panel_->cb9->isEnabled());
+}
+
+TEST_F(ConnectionTest, DcResistanceReadsOnlyTheModeFreeSettings) {
+  Connect({{"FUNCtion:IMPedance:A?", "DCR"}});
+  EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, Tail(kLcrReadback, 3), kComparator}));
+  EXPECT_EQ(panel_->CB1->text(), "DCR");
+  EXPECT_EQ(panel_->LLs888->text(), "DCR");
+  EXPECT_EQ(panel_->Context().State().bridgeMode, 1);
+  EXPECT_FALSE(panel_->cb9->isEnabled());
+}
+
+TEST_F(ConnectionTest, AnElectrolyticCapacitorShowsEcaInTheCurrentLanguage) {
+  StartMeter([] {
+    auto script = StandardMeterScript();
+    script["FUNCtion:IMPedance:A?"] = "ECAP";
+    return script;
+  }());
+  StartPanel();
+  panel_->Context().State().uiLanguage = 0;
+  ConnectPanel();
+  EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, Tail(kLcrReadback, 2), kComparator}));
+  EXPECT_EQ(panel_->LLs888->text(), "电解电容");
+  EXPECT_EQ(panel_->CB1->text(), "ECA");
+  EXPECT_EQ(panel_->rbtn1->text(), "断开设备");
+  EXPECT_EQ(panel_->bb5->text(), "远程");
+  EXPECT_EQ(panel_->Context().State().primaryParam, "EC");
+  EXPECT_EQ(panel_->Context().State().bridgeMode, 2);
+  EXPECT_TRUE(panel_->cb9->isEnabled());
+}
+
+TEST_F(ConnectionTest, ThePhaseAngleIsShownAsTheta) {
+  Connect({{"FUNCtion:IMPedance:A?", "L"},
+           {"FUNCtion:IMPedance:B?", "THR"},
+           {"FUNCtion:IMPedance:EQUivalent?", "PAL"}});
+  EXPECT_EQ(panel_->CB1->text(), "Lp-θ");
+  EXPECT_EQ(panel_->Context().State().secondaryParam, "θ");
+}
+
+TEST_F(ConnectionTest, AComparatorThatIsOnBringsTheBinDisplay) {
+  auto script = StandardMeterScript();
+  script["COMParator:STATe?"] = "ON";
+  script["COMParator:TOLerance:BIN?"] = "3";
+  StartMeter(script);
+  StartPanel();
+  ConnectPanel();
+  EXPECT_EQ(panel_->cb6->currentIndex(), 1);
+  EXPECT_EQ(panel_->Poller()->BinQuery(), "COMParator:TOLerance:BIN?\n");
+  EXPECT_EQ(panel_->LLs1->y(), 235);
+  EXPECT_EQ(panel_->LLs4->y(), 274);
+  EXPECT_TRUE(panel_->lls7->isVisible());
+  // Selecting "ON" from code sent nothing; the poller now asks for the bin every cycle.
+  EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, kLcrReadback, kComparator}));
+  EXPECT_TRUE(WaitUntil([&] { return panel_->lls7->text() == "BIN:3"; }));
+}
+
+// Silence at one step stops the sequence there: nothing after it is sent, and the panel is
+// left for the operator to disconnect.
+class SilentStepTest : public ConnectionTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SilentStepTest, StopsTheConnectionThere) {
+  const std::string silent = GetParam();
+  auto script = StandardMeterScript();
+  script.erase(silent);
+  StartMeter(script);
+  StartPanel();
+  ConnectPanel();
+
+  const Commands all = Join({kIdentify, kPair, kLcrReadback, kComparator});
+  const auto stop = std::find(all.begin(), all.end(), silent);
+  ASSERT_NE(stop, all.end());
+  EXPECT_EQ(PanelCommands(), Commands(all.begin(), stop + 1));
+  ExpectStoppedEarly();
+  // Only a stop after the readback finds the settings lists unlocked (the readback unlocks
+  // them on its way out).
+  EXPECT_EQ(panel_->cb5->isEnabled(), silent == "COMParator:STATe?");
+  EXPECT_EQ(panel_->bb5->text(), silent == "SYSTem:REMote" ? "LOCAL" : "REMOTE");
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, SilentStepTest,
+                         ::testing::Values("SYSTem:REMote", "*IDN?", "*LX?",
+                                           "FUNCtion:IMPedance:A?", "FUNCtion:IMPedance:B?",
+                                           "FUNCtion:IMPedance:EQUivalent?", "COMParator:STATe?"));
+
+TEST_F(ConnectionTest, AShortIdentificationStopsWithAnErrorBox) {
+  auto script = StandardMeterScript();
+  script["*IDN?"] = "LX,LX2110,,V1.02";
+  StartMeter(script);
+  StartPanel();
+  ModalWatcher watcher;
+  ConnectPanel();
+
+  ASSERT_EQ(watcher.Count(), 1);
+  EXPECT_EQ(watcher.Last().icon, QMessageBox::Critical);
+  EXPECT_TRUE(watcher.Last().text.contains("LX,LX2110,,V1.02"));
+  EXPECT_EQ(PanelCommands(), Commands(kIdentify.begin(), kIdentify.begin() + 3));
+  ExpectStoppedEarly();
+  EXPECT_TRUE(panel_->LLs999->isHidden());
+  EXPECT_TRUE(panel_->Context().State().idnSerial.empty());
+}
+
+TEST_F(ConnectionTest, DisconnectSendsLocalAndWaitsForThePollerToEnd) {
+  Connect();
+  ASSERT_TRUE(WaitUntil([&] { return meter_->CountOf("FETCH:INT?") > 0; }));
+  PressConnectKey();
+
+  EXPECT_EQ(PanelCommands().back(), "SYSTem:LOCal");
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  EXPECT_FALSE(panel_->Context().State().connected);
+  EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
+  EXPECT_TRUE(panel_->c1->isEnabled());
+  for (QPushButton* button : panel_->Buttons()) {
+    EXPECT_EQ(button->isEnabled(), button == panel_->rbtn1 || button == panel_->rbtnQ);
+  }
+  // The selectors keep their state; their handlers do nothing while disconnected.
+  EXPECT_TRUE(panel_->cb5->isEnabled());
+
+  // And a second connection makes a fresh poller on the same port.
+  meter_->ClearCommands();
+  PressConnectKey();
+  EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, kLcrReadback, kComparator}));
+  EXPECT_NE(panel_->Poller(), nullptr);
+}
+
+TEST_F(ConnectionTest, APortThatDoesNotOpenStopsAtRemoteAndIsReleasedAtOnce) {
+  // A link to something that is no terminal: listed, but the port cannot be set up.
+  std::filesystem::create_directories(home_.Path() / "ports");
+  std::ofstream(home_.Path() / "not-a-tty") << "x";
+  std::filesystem::create_symlink(home_.Path() / "not-a-tty", home_.Path() / "ports" / "com5");
+  StartPanel();
+  ConnectPanel();
+
+  ASSERT_NE(panel_->Poller(), nullptr);
+  EXPECT_FALSE(panel_->Poller()->Started());
+  ExpectStoppedEarly();
+  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
+  std::ifstream log(home_.Path() / "log" /
+                    (FormatLogDate(std::chrono::system_clock::now()) + ".log"));
+  std::string line;
+  std::getline(log, line);
+  EXPECT_EQ(line.rfind("send bad., ", 0), 0u) << line;
+
+  PressConnectKey();
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+  EXPECT_FALSE(panel_->Context().State().connected);
+}
+
+TEST_F(ConnectionTest, ClosingWhileConnectedSendsLocalAndEndsThePoller) {
+  Connect();
+  ASSERT_TRUE(WaitUntil([&] { return meter_->CountOf("FETCH:INT?") > 0; }));
+  panel_->close();
+  EXPECT_EQ(PanelCommands().back(), "SYSTem:LOCal");
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  EXPECT_TRUE(panel_->Context().ShuttingDown());
+  // Nothing is sent any more, and nothing is logged.
+  EXPECT_TRUE(panel_->Context().Send("*IDN?").empty());
+}
+
+}  // namespace
+}  // namespace benchbridge::testing
