@@ -58,6 +58,10 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   if (const QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+
+  WireKeys();
+  WireSettingControls();
+  WireDialogKeys();
 }
 
 TFrmMain::~TFrmMain() {

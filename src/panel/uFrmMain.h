@@ -216,6 +216,43 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // Each file brings a Wire...() function that connects its controls (operator picks through
   // QComboBox::activated only) and is called at the end of the constructor.
 
+  // uFrmMain_keys.cpp
+  void WireKeys();
+  void rbtn2Click();
+  void rbtn3Click();
+  void rbtn4Click();
+  void rbtn5Click();
+  void rbtn6Click();
+  void rbtn7Click();
+  void rbtn10Click();
+  void rbtn12Click();
+  void rbtn13Click();
+  void rbtn14Click();
+  void cb6Change();
+  // What CB1 shows when the meter answers "ECAP" after a key: "ECA", or the "EC" pair.
+  enum class EcapCaption { Eca, EcPair };
+  // The keys that change the bridge mode: the key command, then the whole function.
+  void FunctionKey(const char* command, EcapCaption ecap);
+  // The panel lock around act, released on every way out, failures in the error box.
+  void RunUnderPanelLock(const std::function<void()>& act);
+
+  // uFrmMain_setting_controls.cpp
+  void WireSettingControls();
+  void cb2Change();
+  void cb4Change();
+  void cb5Change();
+  void cb7Change();
+  void cb8Change();
+  void cb9Change();
+  void bb22DblClick();
+  void bb33DblClick();
+  void bb44DblClick();
+
+  // uFrmMain_dialog_keys.cpp
+  void WireDialogKeys();
+  void rbtn8Click();
+  void rbtn9Click();
+
   PanelContext context_;
   std::array<LabelGeometry, 6> readingLayout_{};
   // The sink must outlive the poller that posts through it; the poller goes first.

@@ -45,4 +45,11 @@ inline constexpr Bilingual kRangeItems[] = {{"自动", "AUTO"}, {"锁定", "LOCK
 inline constexpr Bilingual kOffOnItems[] = {{"关", "OFF"}, {"开", "ON"}};
 inline constexpr Bilingual kSpeedItems[] = {{"慢速", "SLOW"}, {"中速", "MED"}, {"快速", "FAST"}};
 
+// Notices of the list switch cb9.
+inline constexpr Bilingual kTips{"提示", "Tips"};
+inline constexpr Bilingual kNoListInDcr{"直流电阻模式下不能使用列表功能。",
+                                        "List function cannot be used in DC resistance mode。"};
+inline constexpr Bilingual kNoListInAuto{"自动模式下不能使用列表功能。",
+                                         "List function cannot be used in AUTO mode。"};
+
 }  // namespace benchbridge::main_text

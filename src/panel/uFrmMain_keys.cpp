@@ -1,0 +1,206 @@
+// The keys that act like the meter's own: function, secondary parameter, equivalent circuit,
+// capacitor and DC resistance; the statistics keys, hold, NULL, and the comparator switch.
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "fit_label.h"
+#include "function_caption.h"
+#include "handler_guard.h"
+#include "key_captions.h"
+#include "uFrmMain.h"
+#include "uFrmMain_texts.h"
+
+namespace benchbridge {
+
+namespace {
+
+constexpr const char* kAskPrimary = "FUNCtion:IMPedance:A?";
+constexpr const char* kAskSecondary = "FUNCtion:IMPedance:B?";
+constexpr const char* kAskEquivalent = "FUNCtion:IMPedance:EQUivalent?";
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+void TFrmMain::WireKeys() {
+  const std::pair<QPushButton*, void (TFrmMain::*)()> keys[] = {
+      {rbtn2, &TFrmMain::rbtn2Click},   {rbtn3, &TFrmMain::rbtn3Click},
+      {rbtn4, &TFrmMain::rbtn4Click},   {rbtn5, &TFrmMain::rbtn5Click},
+      {rbtn6, &TFrmMain::rbtn6Click},   {rbtn7, &TFrmMain::rbtn7Click},
+      {rbtn10, &TFrmMain::rbtn10Click}, {rbtn12, &TFrmMain::rbtn12Click},
+      {rbtn13, &TFrmMain::rbtn13Click}, {rbtn14, &TFrmMain::rbtn14Click},
+  };
+  for (const auto& [key, handler] : keys) {
+    connect(key, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+  }
+  connect(cb6, &QComboBox::activated, this, [this] { cb6Change(); });
+}
+
+void TFrmMain::RunUnderPanelLock(const std::function<void()>& act) {
+  RunGuarded(this, [&] {
+    SetPanelButtonsEnabled(false);
+    ScopeExit release([this] { SetPanelButtonsEnabled(true); });
+    act();
+  });
+}
+
+// --- Function and parameter keys ---
+
+void TFrmMain::FunctionKey(const char* command, EcapCaption ecap) {
+  RunKeyHandler([&] {
+    if (context_.Send(command).empty()) {
+      return;
+    }
+    const std::string primary = context_.Send(kAskPrimary);
+    if (primary.empty()) {
+      return;
+    }
+    // The badge goes first: should the meter fall silent below, it already shows the new mode.
+    ShowFunction(primary);
+    const bool pair =
+        primary != "AUTO" && primary != "DCR" && (primary != "ECAP" || ecap == EcapCaption::EcPair);
+    if (pair) {
+      const std::string equivalent = context_.Send(kAskEquivalent);
+      if (equivalent.empty()) {
+        return;
+      }
+      const std::string secondary = context_.Send(kAskSecondary);
+      if (secondary.empty()) {
+        return;
+      }
+      // The primary part is the meter's name for it, or "EC" in electrolytic mode.
+      CB1->setText(Text(FunctionPair(context_.State().primaryParam, EquivalentLetter(equivalent),
+                                     SecondaryParamName(secondary))));
+    }
+    ReadBackSettings();
+    UpdateListSwitch();
+  });
+}
+
+void TFrmMain::rbtn2Click() { FunctionKey("KEYS 49", EcapCaption::Eca); }
+
+void TFrmMain::rbtn5Click() { FunctionKey("KEYS 17", EcapCaption::EcPair); }
+
+// The meter answering "ECAP" to the DC resistance key is shown as the function key shows it.
+void TFrmMain::rbtn6Click() { FunctionKey("KEYS 37", EcapCaption::Eca); }
+
+namespace {
+
+using CaptionRewrite = std::optional<QString> (*)(const QString& caption, const QString& part);
+using PartOfReply = std::string (*)(std::string_view reply);
+
+// The secondary parameter and equivalent circuit keys: the key, then the one part of the pair
+// it steps, put into the caption in place of the old one.
+void ParameterKey(TFrmMain& form, const char* command, const char* query, PartOfReply part,
+                  CaptionRewrite rewrite) {
+  form.RunKeyHandler([&] {
+    PanelContext& context = form.Context();
+    // There is no parameter to step in the automatic function or in DC resistance.
+    if (main_text::kAuto.Matches(form.CB1->text()) || form.BadgeMode() == BridgeModeKind::Dcr) {
+      return;
+    }
+    if (context.Send(command).empty()) {
+      return;
+    }
+    const std::string reply = context.Send(query);
+    if (reply.empty()) {
+      return;
+    }
+    if (const auto caption = rewrite(form.CB1->text(), Text(part(reply)))) {
+      form.CB1->setText(*caption);
+    }
+    form.UpdateListSwitch();
+  });
+}
+
+}  // namespace
+
+void TFrmMain::rbtn3Click() {
+  ParameterKey(*this, "KEYS 33", kAskSecondary, &SecondaryParamName, &WithSecondary);
+}
+
+void TFrmMain::rbtn4Click() {
+  ParameterKey(*this, "KEYS 18", kAskEquivalent, &EquivalentLetter, &WithEquivalent);
+}
+
+// --- Statistics, hold, NULL ---
+
+namespace {
+
+// bb3 is the only record of the statistic that is on: pressing that statistic's key again
+// turns statistics off, any other key switches straight to its own.
+void StatisticsKey(TFrmMain& form, const QString& name) {
+  form.RunKeyHandler([&] {
+    PanelContext& context = form.Context();
+    if (form.bb3->text().left(3) == name) {
+      context.Send("FUNCtion:COM OFF");
+      if (context.ShuttingDown()) {
+        return;
+      }
+      form.bb3->setText(QString());
+      form.bb4->setText(QString());
+      context.SetStatQuery(false);
+    } else {
+      context.Send("FUNCtion:COM " + name.toStdString());
+      if (context.ShuttingDown()) {
+        return;
+      }
+      form.bb3->setText(name);
+      // bb4 keeps the last value until the poller brings the first of the new statistic.
+      context.SetStatQuery(true);
+    }
+  });
+}
+
+}  // namespace
+
+void TFrmMain::rbtn12Click() { StatisticsKey(*this, QStringLiteral("MAX")); }
+
+void TFrmMain::rbtn13Click() { StatisticsKey(*this, QStringLiteral("MIN")); }
+
+void TFrmMain::rbtn14Click() { StatisticsKey(*this, QStringLiteral("AVG")); }
+
+void TFrmMain::rbtn10Click() {
+  RunUnderPanelLock([this] {
+    PollerControls& controls = context_.Controls();
+    controls.SetPollPaused(!controls.PollPaused());
+  });
+}
+
+void TFrmMain::rbtn7Click() {
+  RunKeyHandler([this] {
+    // The flag records which command went out last, whatever the meter answered.
+    bool& deviationOn = context_.State().deviationOn;
+    deviationOn = !deviationOn;
+    context_.Send(deviationOn ? "FUNCtion:DEV:MODE ON" : "FUNCtion:DEV:MODE OFF");
+  });
+}
+
+// --- Comparator switch ---
+
+void TFrmMain::cb6Change() {
+  RunGuarded(this, [this] {
+    if (!context_.State().connected) {
+      return;
+    }
+    const QString picked = cb6->currentText();
+    if (main_text::kOffOnItems[1].Matches(picked)) {
+      context_.Send("COMParator:STATe ON");
+      if (context_.ShuttingDown()) {
+        return;
+      }
+      context_.SetBinQuery(true);
+      ShowBinLayout();
+    } else if (main_text::kOffOnItems[0].Matches(picked)) {
+      context_.Send("COMParator:STATe OFF");
+      if (context_.ShuttingDown()) {
+        return;
+      }
+      context_.SetBinQuery(false);
+      RestoreReadingLayout();
+    }
+  });
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,16 @@
+#include "uFrmSet22.h"
+
+namespace benchbridge {
+
+namespace {
+
+constexpr SetValueSpec kSpec{"FrmSet22", 4, "mV", "VOLTage:LEVel ", true, "输入范围:100-2000"};
+
+}  // namespace
+
+TFrmSet22::TFrmSet22(PanelContext& context, QWidget* parent)
+    : TFrmSetValue(context, kSpec, parent) {
+  FormCreate(ValueRange{100, 2000});
+}
+
+}  // namespace benchbridge
