@@ -95,9 +95,9 @@ void TFrmList::BuildControls() {
   setWindowTitle(Chinese(text::kTitle));
   bb1 = MakeLabel(this, "bb1", {20, 11, 50, 21}, Chinese(text::kFunction));
   bb1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  edt1 = MakeEntryBox(this, "edt1", {74, 8, 97, kRowHeight});
-  edt1->setReadOnly(true);
-  edt1->setEnabled(false);
+  // Shows the function only; it has the look of the other boxes nobody types into.
+  edt1 = MakeHeadingBox(this, "edt1", {74, 8, 97, kRowHeight}, {});
+  edt1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   bb2 = MakeLabel(this, "bb2", {261, 11, 96, 21}, Chinese(text::kMode));
   bb2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   c2 = MakeList(this, "c2", {361, 8, 87, 27});
