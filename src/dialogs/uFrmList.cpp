@@ -93,12 +93,12 @@ TFrmList::TFrmList(PanelContext& context, QWidget* parent) : QDialog(parent), co
 
 void TFrmList::BuildControls() {
   setWindowTitle(Chinese(text::kTitle));
-  bb1 = MakeLabel(this, "bb1", {20, 11, 50, 21}, Chinese(text::kFunction));
+  bb1 = MakeLabel(this, "bb1", {30, 11, 40, 21}, Chinese(text::kFunction));
   bb1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // Shows the function only; it has the look of the other boxes nobody types into.
   edt1 = MakeHeadingBox(this, "edt1", {74, 8, 97, kRowHeight}, {});
   edt1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  bb2 = MakeLabel(this, "bb2", {261, 11, 96, 21}, Chinese(text::kMode));
+  bb2 = MakeLabel(this, "bb2", {281, 11, 76, 21}, Chinese(text::kMode));
   bb2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   c2 = MakeList(this, "c2", {361, 8, 87, 27});
   c2->addItems({Chinese(text::kSequence), Chinese(text::kStep)});

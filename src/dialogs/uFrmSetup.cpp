@@ -23,6 +23,7 @@ constexpr int kClientHeight = 322;
 constexpr int kFontPixels = 15;
 constexpr int kListWidth = 137, kListHeight = 28;
 constexpr int kCaptionWidth = 95, kCaptionHeight = 22;
+constexpr int kIdentityCaptionWidth = 68;  // ends before the identity texts at x 82
 
 namespace text {
 constexpr Bilingual kTitle{"系统设置", "SYSTEM SET"};
@@ -49,9 +50,9 @@ constexpr const char* kLanguage = "Language：";
 constexpr std::array<const char*, 2> kLanguageItems{"中文", "English"};
 }  // namespace text
 
-QLabel* Caption(QWidget* parent, const char* name, int x, int y, const char* designText) {
-  return MakeLabel(parent, name, {x, y, kCaptionWidth, kCaptionHeight},
-                   QString::fromUtf8(designText));
+QLabel* Caption(QWidget* parent, const char* name, int x, int y, const char* designText,
+                int width = kCaptionWidth) {
+  return MakeLabel(parent, name, {x, y, width, kCaptionHeight}, QString::fromUtf8(designText));
 }
 
 QComboBox* OptionList(QWidget* parent, const char* name, int y, const QStringList& designItems) {
@@ -85,11 +86,11 @@ void TFrmSetup::BuildControls() {
 
   btn2 = MakeButton(this, "btn2", {253, 5, 95, 38});
   btn2->setText(QString::fromUtf8(text::kClose.chinese));
-  L1 = Caption(this, "L1", 12, 7, "型号：");
+  L1 = Caption(this, "L1", 12, 7, "型号：", kIdentityCaptionWidth);
   Ll1 = MakeLabel(this, "Ll1", {82, 7, 165, 20});
-  L2 = Caption(this, "L2", 12, 31, "序列号：");
+  L2 = Caption(this, "L2", 12, 31, "序列号：", kIdentityCaptionWidth);
   Ll2 = MakeLabel(this, "Ll2", {82, 31, 165, 20});
-  L3 = Caption(this, "L3", 12, 55, "版本号：");
+  L3 = Caption(this, "L3", 12, 55, "版本号：", kIdentityCaptionWidth);
   Ll3 = MakeLabel(this, "Ll3", {82, 55, 165, 20});
 
   lb1 = Caption(this, "lb1", 11, 103, text::kLanguage);
