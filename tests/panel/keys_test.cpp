@@ -11,7 +11,6 @@ namespace benchbridge::testing {
 namespace {
 
 using Commands = std::vector<std::string>;
-using namespace std::chrono_literals;
 
 const Commands kLcrReadback{"VOLTage:LEVel?",     "BIAS:VOLTage:LEVel?",
                             "FREQuency:CW?",      "FUNCtion:IMPedance:RANGe:AUTO?",
@@ -179,16 +178,6 @@ TEST_F(KeysTest, AnEmptyReplyKeepsWhatWasAlreadyChangedAndStops) {
   EXPECT_EQ(State().bridgeMode, 0);
   EXPECT_EQ(panel_->CB1->text(), "DCR");
   EXPECT_FALSE(panel_->cb9->isEnabled());
-  ExpectUnlocked();
-}
-
-TEST_F(KeysTest, NoAnswerToTheKeyItselfSendsNothingMore) {
-  ConnectWith();
-  meter_->Respond("KEYS 37", Silence());
-  panel_->rbtn6->click();
-  EXPECT_EQ(PanelCommands(), (Commands{"KEYS 37"}));
-  EXPECT_EQ(panel_->LLs888->text(), "LCR");
-  EXPECT_EQ(panel_->CB1->text(), "Cs-D");
   ExpectUnlocked();
 }
 
