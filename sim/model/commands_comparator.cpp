@@ -51,9 +51,11 @@ std::string PercentSetting(InstrumentCore& core, const CommandLine& command) {
   return std::string(kOk);
 }
 
+// An unset bin limit reads as the meter's dashed display field; the comparator dialog passes
+// "------" through untouched on its next Set, whereas "--" would not be taken as a number.
 std::string PercentQuery(InstrumentCore& core, const CommandLine& command) {
   const std::optional<double>& limit = core.comparator.percent[PercentIndex(command)];
-  return limit ? FormatPercent(*limit) : "--";
+  return limit ? FormatPercent(*limit) : "------";
 }
 
 std::optional<double>& SecondaryLimit(InstrumentCore& core, const CommandLine& command) {

@@ -72,7 +72,7 @@ std::string PointSetting(InstrumentCore& core, const CommandLine& command) {
   if (!index || fields[3].find(',') != std::string_view::npos) {
     return std::string(kExecutionError);
   }
-  ListPoint point;
+  ListPoint point;  // without a frequency the point leaves the sweep, limits and all
   if (!IsNoLimit(fields[1])) {
     const std::optional<int> frequency = ParseWholeIn(fields[1], "Hz", 1, 1000000);
     if (!frequency || !core.Options().model.AcceptsFrequency(*frequency)) {
@@ -84,6 +84,7 @@ std::string PointSetting(InstrumentCore& core, const CommandLine& command) {
   point.low = LimitFrom(fields[2], valid);
   point.high = LimitFrom(fields[3], valid);
   if (!valid) return std::string(kExecutionError);
+  if (!point.frequencyHz) point = ListPoint{};
   core.list.points[*index] = point;
   return std::string(kOk);
 }

@@ -44,10 +44,14 @@ std::vector<int> ListSweep::PointsToTrigger() {
   return due;
 }
 
+// A point without a frequency is not in the sweep: only its number comes back, with the other
+// fields empty, so a reader that drops empty fields sees no frequency rather than the next field
+// moved up into its place.
 std::string ListSweep::PointReply(int index) const {
   const ListPoint& point = points[index];
+  if (!point.frequencyHz) return std::to_string(index) + ",,,,,";
   std::string reply = std::to_string(index) + ",";
-  reply += point.frequencyHz ? std::to_string(*point.frequencyHz) : "--";
+  reply += std::to_string(*point.frequencyHz);
   reply += "," + LimitText(point.low) + "," + LimitText(point.high) + ",";
   reply += point.measured ? FormatQuantity(*point.measured, point.value) : "--";
   reply += "," + Verdict(point);
