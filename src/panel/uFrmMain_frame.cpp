@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -93,14 +92,8 @@ void TFrmMain::Shutdown() {
   context_.Controls().SetStopPolling(true);
   if (poller_) {
     poller_->Abandon();
-    poller_->Join();
   }
-  context_.SetPoller(nullptr);
-  poller_.reset();
-  sink_.reset();
-  if (pollerGoneWait_ != nullptr) {
-    pollerGoneWait_->quit();
-  }
+  ReleasePoller();
 }
 
 void TFrmMain::SetPanelButtonsEnabled(bool enabled) {

@@ -157,14 +157,9 @@ struct Builder {
     label->SetAutoSize(spec.w == 0);
     form->*member = label;
   }
-  void operator()(ListMember member) const {
-    auto* list = new QComboBox(ParentOf(spec, form));
-    Place(list, spec);
-    FillList(list, spec);
-    form->*member = list;
-  }
-  void operator()(PortListMember member) const {
-    auto* list = new PortComboBox(ParentOf(spec, form));
+  template <typename List>
+  void operator()(List* TFrmMain::*member) const {
+    auto* list = new List(ParentOf(spec, form));
     Place(list, spec);
     FillList(list, spec);
     form->*member = list;

@@ -24,6 +24,8 @@ void TFrmMain::StartPoller() {
   }
 }
 
+// Joins the poller (its thread has ended, or was told to end at once) and lets it go; whoever
+// waits for that is woken.
 void TFrmMain::ReleasePoller() {
   if (poller_) {
     poller_->Join();
@@ -34,7 +36,9 @@ void TFrmMain::ReleasePoller() {
   if (pollerGoneWait_ != nullptr) {
     pollerGoneWait_->quit();
   }
-  emit PollerGone();
+  if (!context_.ShuttingDown()) {
+    emit PollerGone();
+  }
 }
 
 void TFrmMain::WaitForPollerGone() {

@@ -70,6 +70,24 @@ void ShowChoice(QComboBox* list, FitLabel* freeValue, const QStringList& items,
   SetTextColour(list, kReadColour);
 }
 
+// A read level or frequency, shown by model family: as a free value (first), as a choice of the
+// model's list (second), or not at all (any other model).
+void ShowRead(Family family, QComboBox* list, FitLabel* freeValue, const QStringList& items,
+              const QString& text) {
+  if (family == Family::First) {
+    list->hide();
+    ShowValue(freeValue, text, kReadColour);
+  } else if (family == Family::Second) {
+    ShowChoice(list, freeValue, items, text);
+  }
+}
+
+// A value that does not apply in the mode, in place of the list.
+void ShowFixed(QComboBox* list, FitLabel* freeValue, const QString& text) {
+  list->hide();
+  ShowValue(freeValue, text, kFixedColour);
+}
+
 void SelectRead(QComboBox* list, int index) {
   list->setCurrentIndex(index);
   SetTextColour(list, kReadColour);
@@ -98,21 +116,14 @@ void TFrmMain::ReadBackSettings() {
 
   // Level.
   if (mode == BridgeModeKind::Dcr || mode == BridgeModeKind::Eca) {
-    cb2->hide();
-    ShowValue(bb22, mode == BridgeModeKind::Dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"),
-              kFixedColour);
+    ShowFixed(cb2, bb22,
+              mode == BridgeModeKind::Dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"));
   } else if (mode == BridgeModeKind::Lcr) {
     const std::string level = context_.Send("VOLTage:LEVel?");
     if (level.empty()) {
       return;
     }
-    const QString text = Text(level) + QStringLiteral("mV");
-    if (family == Family::First) {
-      cb2->hide();
-      ShowValue(bb22, text, kReadColour);
-    } else if (family == Family::Second) {
-      ShowChoice(cb2, bb22, LevelItems(), text);
-    }
+    ShowRead(family, cb2, bb22, LevelItems(), Text(level) + QStringLiteral("mV"));
   }
 
   // Bias.
@@ -128,20 +139,13 @@ void TFrmMain::ReadBackSettings() {
 
   // Frequency: asked in every mode but DCR, also when the badge shows none of the three.
   if (mode == BridgeModeKind::Dcr) {
-    cb4->hide();
-    ShowValue(bb44, QStringLiteral("0Hz"), kFixedColour);
+    ShowFixed(cb4, bb44, QStringLiteral("0Hz"));
   } else {
     const std::string frequency = context_.Send("FREQuency:CW?");
     if (frequency.empty()) {
       return;
     }
-    const QString text = Text(frequency) + QStringLiteral("Hz");
-    if (family == Family::First) {
-      cb4->hide();
-      ShowValue(bb44, text, kReadColour);
-    } else if (family == Family::Second) {
-      ShowChoice(cb4, bb44, FrequencyItems(model), text);
-    }
+    ShowRead(family, cb4, bb44, FrequencyItems(model), Text(frequency) + QStringLiteral("Hz"));
   }
 
   // Range, output impedance and speed select by position, so either language's items work.
