@@ -57,7 +57,7 @@ std::string Hex(const std::string& bytes) {
   std::string hex;
   char pair[3];
   for (unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
+    (void)std::snprintf(pair, sizeof pair, "%02X", byte);
     hex += pair;
   }
   return hex;
@@ -93,7 +93,7 @@ std::string Unhex(const std::string& hex) {
           << ' ' << Hex(entry.bytes) << '\n';
     }
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "meter: %s\n", error.what());
+    (void)std::fprintf(stderr, "meter: %s\n", error.what());
     status = 1;
   }
   _exit(status);
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
   close(stop[0]);
   char byte;
   if (read(ready[0], &byte, 1) != 1) {
-    std::fprintf(stderr, "the simulated meter did not start\n");
+    (void)std::fprintf(stderr, "the simulated meter did not start\n");
     return 1;
   }
 
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
   emit panel->c1->activated(index);  // the operator's pick sets the port number
   panel->rbtn1->click();
   if (panel->bb5->text() != QLatin1String("REMOTE") || !panel->rbtn2->isEnabled()) {
-    std::fprintf(stderr, "the panel did not connect to COM%d\n", kMeterCom);
+    (void)std::fprintf(stderr, "the panel did not connect to COM%d\n", kMeterCom);
     return 1;
   }
   RunEvents(std::chrono::milliseconds(1000));  // past the first polls
