@@ -1,5 +1,7 @@
 #include "dialog_look.h"
 
+#include "design_fonts.h"
+
 #include <QPalette>
 #include <QStringList>
 
@@ -25,14 +27,7 @@ Widget* Placed(Widget* widget, const QString& name, QRect place) {
 
 }  // namespace
 
-QFont DialogFont(int pixelSize) {
-  QFont font;
-  font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                    QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
-                    QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
-  font.setPixelSize(pixelSize);
-  return font;
-}
+QFont DialogFont(int pixelSize) { return PanelFont(Face::YaHei, pixelSize); }
 
 void SetUpDialogWindow(QDialog& dialog, int width, int height, int fontPixelSize) {
   dialog.setFont(DialogFont(fontPixelSize));

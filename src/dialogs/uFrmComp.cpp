@@ -11,10 +11,11 @@
 #include "bin_limit.h"
 #include "comparator_commands.h"
 #include "comparator_reply.h"
-#include "dialog_guard.h"
 #include "dialog_look.h"
 #include "dialog_session.h"
+#include "handler_guard.h"
 #include "key_filter.h"
+#include "message_box.h"
 #include "qt_text.h"
 
 namespace benchbridge {
@@ -158,7 +159,7 @@ bool TFrmComp::edt8KeyPress(const QLineEdit& box, const QKeyEvent& key) const {
 
 void TFrmComp::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) Guarded(this, [this] { FormShow(); });
+  if (!event->spontaneous()) RunGuarded(this, [this] { FormShow(); });
 }
 
 void TFrmComp::FormShow() {
@@ -232,7 +233,7 @@ void TFrmComp::ReadComparatorState() {
 }
 
 void TFrmComp::btn1Click() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     if (!BinLimitsValid()) return;
     DialogSession session(context_, this);
     if (!SendSettings(session)) return;
@@ -246,8 +247,8 @@ bool TFrmComp::BinLimitsValid() {
     // A text that is no number throws its conversion error, which the handler reports.
     if (CheckBinLimit(ToStd(boxes[i]->text())) != BinLimitCheck::kOutOfRange) continue;
     boxes[i]->setFocus();
-    ShowDialogMessage(this, QMessageBox::Warning, QString::fromUtf8(kBinLimitTitle),
-                      ToQt(BinLimitMessage(static_cast<int>(i / 2 + 1))));
+    ShowMessageBox(this, QMessageBox::Warning, QString::fromUtf8(kBinLimitTitle),
+                   ToQt(BinLimitMessage(static_cast<int>(i / 2 + 1))));
     return false;
   }
   return true;

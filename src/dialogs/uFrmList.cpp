@@ -13,10 +13,11 @@
 #include <utility>
 
 #include "bilingual.h"
-#include "dialog_guard.h"
 #include "dialog_look.h"
 #include "dialog_session.h"
+#include "handler_guard.h"
 #include "key_filter.h"
+#include "message_box.h"
 #include "point_command.h"
 #include "point_reply.h"
 #include "qt_text.h"
@@ -86,7 +87,7 @@ TFrmList::TFrmList(PanelContext& context, QWidget* parent) : QDialog(parent), co
   setObjectName(QStringLiteral("FrmList"));
   SetUpDialogWindow(*this, kClientWidth, kClientHeight, kFontPixels);
   BuildControls();
-  Guarded(this, [this] { FormCreate(); });
+  RunGuarded(this, [this] { FormCreate(); });
   // The refresh runs from creation on; each pass stops it only for its own duration.
   tmr1->start(kRefreshMs);
 }
@@ -226,7 +227,7 @@ void TFrmList::ApplyLanguage() {
 
 void TFrmList::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) Guarded(this, [this] { FormShow(); });
+  if (!event->spontaneous()) RunGuarded(this, [this] { FormShow(); });
 }
 
 void TFrmList::FillUnitLists() {
@@ -308,7 +309,7 @@ bool TFrmList::SetListPoint(int row) {
 }
 
 void TFrmList::btn1Click(QPushButton* button) {
-  Guarded(this, [this, button] {
+  RunGuarded(this, [this, button] {
     // The row comes from the key's name ("btn3" is row 3), read before any event can take the
     // key away.
     bool isNumber = false;
@@ -323,7 +324,7 @@ void TFrmList::btn1Click(QPushButton* button) {
 }
 
 void TFrmList::btnn2Click() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     for (int row = 1; row <= list_sweep::kRows; ++row) {
       if (!SetListPoint(row)) return;
     }
@@ -331,7 +332,7 @@ void TFrmList::btnn2Click() {
 }
 
 void TFrmList::btnn1Click() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     QPointer<TFrmList> self(this);
     btnn1->setEnabled(false);
     DialogSession(context_, this).Send(list_sweep::kTrigger);
@@ -340,7 +341,7 @@ void TFrmList::btnn1Click() {
 }
 
 void TFrmList::c2Change() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     const QString shown = c2->currentText();
     DialogSession session(context_, this);
     if (text::kSequence.Matches(shown)) {
@@ -354,7 +355,7 @@ void TFrmList::c2Change() {
 void TFrmList::tmr1Timer() {
   QPointer<TFrmList> self(this);
   tmr1->stop();
-  Guarded(this, [this] { RefreshPass(); });
+  RunGuarded(this, [this] { RefreshPass(); });
   // Restarted however the pass ended, so the next one begins a second after this one.
   if (self) tmr1->start(kRefreshMs);
 }

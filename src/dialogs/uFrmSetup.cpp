@@ -8,9 +8,10 @@
 #include <QShowEvent>
 #include <stdexcept>
 
-#include "dialog_guard.h"
 #include "dialog_look.h"
 #include "dialog_session.h"
+#include "handler_guard.h"
+#include "message_box.h"
 #include "qt_text.h"
 #include "system_options.h"
 
@@ -143,7 +144,7 @@ TFrmSetup::Selector TFrmSetup::SelectorOf(const QComboBox* list) const {
 
 void TFrmSetup::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) Guarded(this, [this] { FormShow(); });
+  if (!event->spontaneous()) RunGuarded(this, [this] { FormShow(); });
 }
 
 void TFrmSetup::FormShow() {
@@ -199,7 +200,7 @@ std::optional<int> TFrmSetup::SendPick(const Selector& selector) {
 }
 
 void TFrmSetup::c1Change() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     context_.State().uiLanguage = c1->currentIndex();
     MainPanelAccess* panel = context_.Panel();
     if (panel != nullptr) panel->SaveSettings();
@@ -209,15 +210,15 @@ void TFrmSetup::c1Change() {
 }
 
 void TFrmSetup::c2Change() {
-  Guarded(this, [this] { SendPick(SelectorOf(c2)); });
+  RunGuarded(this, [this] { SendPick(SelectorOf(c2)); });
 }
 
 void TFrmSetup::c3Change() {
-  Guarded(this, [this] { SendPick(SelectorOf(c3)); });
+  RunGuarded(this, [this] { SendPick(SelectorOf(c3)); });
 }
 
 void TFrmSetup::c4Change() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     const std::optional<int> source = SendPick(SelectorOf(c4));
     MainPanelAccess* panel = context_.Panel();
     if (source && panel != nullptr) {
@@ -228,11 +229,11 @@ void TFrmSetup::c4Change() {
 }
 
 void TFrmSetup::c5Change() {
-  Guarded(this, [this] { SendPick(SelectorOf(c5)); });
+  RunGuarded(this, [this] { SendPick(SelectorOf(c5)); });
 }
 
 void TFrmSetup::c6Change() {
-  Guarded(this, [this] { SendPick(SelectorOf(c6)); });
+  RunGuarded(this, [this] { SendPick(SelectorOf(c6)); });
 }
 
 }  // namespace benchbridge

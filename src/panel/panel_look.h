@@ -1,17 +1,12 @@
 #pragma once
-// Fonts and colours of the front panel. The design asks for Windows fonts by name; where they
-// are missing an installed CJK face stands in, so the Chinese captions and μ, Ω, θ still show.
+// Colours and the key look of the front panel (its fonts are in design_fonts.h).
 
 #include <QColor>
-#include <QFont>
 #include <QWidget>
 
+#include "design_fonts.h"
+
 namespace benchbridge {
-
-enum class Face { YaHei, SimHei, YouYuan };
-
-// Font of the given face with a character height of pixelSize pixels.
-QFont PanelFont(Face face, int pixelSize);
 
 namespace colour {
 inline constexpr QRgb kWhite = 0xFFFFFF;

@@ -7,10 +7,11 @@
 #include <QPushButton>
 #include <limits>
 
-#include "dialog_guard.h"
 #include "dialog_look.h"
 #include "dialog_session.h"
+#include "handler_guard.h"
 #include "key_filter.h"
+#include "message_box.h"
 #include "panel_look.h"
 #include "set_value_texts.h"
 
@@ -118,13 +119,13 @@ bool TFrmSetValue::edt1KeyPress(const QLineEdit& box, const QKeyEvent& key) {
 }
 
 void TFrmSetValue::rbtn9Click() {
-  Guarded(this, [this] {
+  RunGuarded(this, [this] {
     using namespace set_value_text;
     const QString typed = edt1->text();
     const std::optional<int> value = WholeNumber(typed);
     if (!value) {
-      ShowDialogMessage(this, QMessageBox::Critical, context_.Pick(kErrorTitle),
-                        context_.Pick(kNotWholeNumber).arg(typed));
+      ShowMessageBox(this, QMessageBox::Critical, context_.Pick(kErrorTitle),
+                     context_.Pick(kNotWholeNumber).arg(typed));
       return;
     }
     if (*value < range_.lowest || *value > range_.highest) {
@@ -134,8 +135,8 @@ void TFrmSetValue::rbtn9Click() {
     // After a disconnection the labels can still be edited, but there is no meter to take the
     // value: say so instead of pretending it was set.
     if (!context_.State().connected || context_.Poller() == nullptr) {
-      ShowDialogMessage(this, QMessageBox::Warning, context_.Pick(kNoticeTitle),
-                        context_.Pick(kNotConnected));
+      ShowMessageBox(this, QMessageBox::Warning, context_.Pick(kNoticeTitle),
+                     context_.Pick(kNotConnected));
       return;
     }
     // The value goes out as typed ("0600" stays "0600"); the reply is not examined.
