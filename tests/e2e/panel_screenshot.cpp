@@ -1,12 +1,18 @@
 // benchbridge-screenshot: builds the real front panel in a given home folder, optionally picks a
 // port and connects as an operator would (through the port list and the connect key), lets it
-// run, and saves a picture of the window. Used by scripts/demo for the README picture; the panel
-// itself takes no options.
+// run, and saves a picture of the window, or of one of its dialogs opened through its own key.
+// Used by scripts/demo for the README picture and for the pictures in docs/; the panel itself
+// takes no options.
 //
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
+//                          [--send COMMAND]... [--dialog comparator|list|setup]
+//
+// --send commands go to the meter through the panel's own link once connected (to set up what a
+// dialog will show); --dialog pictures that dialog instead of the panel.
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPixmap>
@@ -27,6 +33,8 @@ struct Options {
   QString out;
   QString port;
   int seconds = 5;
+  QStringList sends;
+  QString dialog;
 };
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -41,17 +49,62 @@ bool ParseOptions(const QStringList& args, Options& options) {
       options.port = value;
     } else if (key == QLatin1String("--seconds")) {
       options.seconds = value.toInt();
+    } else if (key == QLatin1String("--send")) {
+      options.sends << value;
+    } else if (key == QLatin1String("--dialog")) {
+      options.dialog = value;
     } else {
       return false;
     }
   }
-  return !options.home.empty() && !options.out.isEmpty();
+  return !options.home.empty() && !options.out.isEmpty() &&
+         (options.dialog.isEmpty() || options.dialog == QLatin1String("comparator") ||
+          options.dialog == QLatin1String("list") || options.dialog == QLatin1String("setup"));
 }
 
 void RunFor(int milliseconds) {
   QEventLoop loop;
   QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+bool Save(QWidget& widget, const QString& out) {
+  if (!widget.grab().save(out)) {
+    std::fprintf(stderr, "could not save %s\n", qPrintable(out));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(out));
+  return true;
+}
+
+// Opens the dialog as the operator does (its key, or "ON" in the list switch), lets it read the
+// meter and refresh, pictures it and closes it again. The key runs the dialog modally, so the
+// picture is taken from inside that modal loop.
+bool PictureDialog(benchbridge::TFrmMain& panel, const QString& which, const QString& out) {
+  bool saved = false;
+  QTimer watch;
+  QElapsedTimer shown;
+  watch.setInterval(50);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    if (!shown.isValid()) shown.start();
+    if (shown.elapsed() < 2500) return;  // the read-back and a refresh pass or two
+    watch.stop();
+    saved = Save(*dialog, out);
+    dialog->accept();
+  });
+  watch.start();
+  if (which == QLatin1String("comparator")) {
+    panel.rbtn9->click();
+  } else if (which == QLatin1String("setup")) {
+    panel.rbtn8->click();
+  } else {
+    const int on = panel.cb9->count() - 1;
+    panel.cb9->setCurrentIndex(on);
+    emit panel.cb9->activated(on);
+  }
+  return saved;
 }
 
 }  // namespace
@@ -62,7 +115,7 @@ int main(int argc, char** argv) {
   if (!ParseOptions(QCoreApplication::arguments(), options)) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
-                 "[--seconds N]\n");
+                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
@@ -83,12 +136,10 @@ int main(int argc, char** argv) {
     panel.rbtn1->click();
   }
   RunFor(options.seconds * 1000);
+  for (const QString& command : options.sends) panel.Context().Send(command.toStdString());
 
-  if (!panel.grab().save(options.out)) {
-    std::fprintf(stderr, "could not save %s\n", qPrintable(options.out));
-    return 1;
-  }
-  std::printf("%s\n", qPrintable(options.out));
+  const bool saved = options.dialog.isEmpty() ? Save(panel, options.out)
+                                              : PictureDialog(panel, options.dialog, options.out);
   panel.close();
-  return 0;
+  return saved ? 0 : 1;
 }
