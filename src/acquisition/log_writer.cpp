@@ -68,9 +68,14 @@ std::string FormatLogStamp(std::chrono::system_clock::time_point when) {
   return FormatStamp(ToLocal(when));
 }
 
-LogWriter::LogWriter(std::filesystem::path logDir, Clock clock)
-    : logDir_(std::move(logDir)), clock_(std::move(clock)) {
-  if (!clock_) clock_ = [] { return std::chrono::system_clock::now(); };
+LogWriter::LogWriter(std::filesystem::path logDir, Clock clock) : logDir_(std::move(logDir)) {
+  SetClock(std::move(clock));
+}
+
+void LogWriter::SetClock(Clock clock) {
+  if (!clock) clock = [] { return std::chrono::system_clock::now(); };
+  std::lock_guard<std::mutex> guard(mutex_);
+  clock_ = std::move(clock);
 }
 
 void LogWriter::WriteLog(std::string_view text, std::string_view suffix) {

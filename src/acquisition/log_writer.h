@@ -26,6 +26,10 @@ class LogWriter {
   // so no line is lost to a collision. Does nothing once Shutdown() ran.
   void WriteLog(std::string_view text, std::string_view suffix = {});
 
+  // Swaps the clock while lines are being written (a session that runs into midnight in a test);
+  // an empty clock reads the system clock again.
+  void SetClock(Clock clock);
+
   // From now on nothing is written (shutdown has begun). A line being written when this is
   // called is finished before it returns.
   void Shutdown();
