@@ -1,0 +1,27 @@
+#pragma once
+// The real panel on the simulated meter (its instrument model on a real pty), with the whole
+// transcript of the line kept for the test to hold against the logs.
+
+#include <cstdint>
+#include <memory>
+
+#include "fault_harness.h"
+#include "simulated_meter.h"
+#include "wire_account.h"
+
+namespace benchbridge::testing {
+
+// A positive number from the environment (a longer run by hand), else the fallback.
+int EnvironmentNumber(const char* name, int fallback);
+
+class SimulatedMeterTest : public FaultHarness {
+ protected:
+  // A noisy LX2110 (noise from seed) as COM5, unpaced, then the panel, connected.
+  void StartAndConnect(std::uint64_t seed);
+  void TearDown() override;
+
+  TranscriptRecorder transcript_;
+  std::unique_ptr<sim::SimulatedMeter> sim_;
+};
+
+}  // namespace benchbridge::testing
