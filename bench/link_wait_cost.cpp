@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
+#include "bench_row.h"
 #include "link_bench_line.h"
 
 namespace {
@@ -33,6 +35,10 @@ struct Cost {
 
 void Report(const char* what, const Cost& cost, bool target) {
   const double share = 100.0 * cost.cpu / cost.wall;
+  std::string row = std::string("link: ") + what;
+  if (row.back() == ':') row.pop_back();
+  benchbridge::bench::PrintRow(row, benchbridge::bench::Format("%.3f %% of one core", share),
+                               target ? "< 1 %" : "-", target ? share < 1.0 : -1);
   std::printf("%-44s %8.5f s CPU in %5.2f s (%6.3f%%), %ld calls%s\n", what, cost.cpu, cost.wall,
               share, cost.calls, target ? (share < 1.0 ? "  target met" : "  TARGET MISSED") : "");
 }
