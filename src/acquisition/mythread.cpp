@@ -17,6 +17,11 @@ constexpr auto kPausedLook = std::chrono::seconds(1);
 // LinkReady has no wake-up for StopPolling, so that wait looks at the flags this often.
 constexpr auto kLinkLook = std::chrono::milliseconds(20);
 constexpr int kBaud = 9600;
+// An error reply is polled again at once, as a meter that was busy a moment ago deserves; but a
+// meter that rejects every poll would otherwise be asked as fast as the line allows, each answer
+// a log line (thousands a second on a fast adapter). After this many in a row the normal quiet
+// applies again until a reading comes.
+constexpr int kImmediateRepolls = 3;
 
 bool IsErrorReply(const std::string& reply) {
   return reply.find("cmd err") != std::string::npos || reply.find("exec err") != std::string::npos;
@@ -95,6 +100,7 @@ bool TsmThread::Ending() const { return abandoned_.load(); }
 
 void TsmThread::Run() {
   auto cycleEnd = SteadyClock::now();
+  int errorsInARow = 0;
   for (;;) {
     // Read before the flags, so that a change made after this look cuts the wait short.
     const unsigned seen = controls_.Generation();
@@ -110,8 +116,12 @@ void TsmThread::Run() {
     }
     const CycleOutcome outcome = RunCycle();
     if (outcome == CycleOutcome::kEnded) break;
+    errorsInARow = outcome == CycleOutcome::kErrorReply ? errorsInARow + 1 : 0;
     // After an error reply the end of the previous cycle stands, so the next poll goes at once.
-    if (outcome == CycleOutcome::kDone) cycleEnd = SteadyClock::now();
+    if (outcome == CycleOutcome::kDone || errorsInARow > kImmediateRepolls) {
+      cycleEnd = SteadyClock::now();
+      errorsInARow = 0;
+    }
   }
   Publish([this] { sink_.PollerEnded(); });
 }
