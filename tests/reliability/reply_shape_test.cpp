@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Replies of the wrong shape, or garbage, to one query (or a few) of the connection.
 struct ShapeCase {
-  const char* name;
+  std::string name;
   std::map<std::string, std::string> replies;  // raw bytes, CR LF added
   bool idnBox = false;                         // the incomplete identification is reported
 };
@@ -153,7 +153,39 @@ INSTANTIATE_TEST_SUITE_P(
                                                                "2",
                                                                3)}}},
                       ShapeCase{"PollOfEveryShape", {{"FETCH:INT?", ",,,,"}}}),
-    [](const auto& tested) { return std::string(tested.param.name); });
+    [](const auto& tested) { return tested.param.name; });
+
+// "cmd err" or "exec err" to each query of the connection and the readback in turn: an error
+// reply is a reply like any other, so the sequence goes on (it only stops at an empty one).
+std::vector<ShapeCase> ErrorReplyCases() {
+  const char* const queries[] = {"SYSTem:REMote",
+                                 "DISPlay:PAGE MEASurement",
+                                 "*IDN?",
+                                 "*LX?",
+                                 "FUNCtion:IMPedance:A?",
+                                 "FUNCtion:IMPedance:B?",
+                                 "FUNCtion:IMPedance:EQUivalent?",
+                                 "VOLTage:LEVel?",
+                                 "BIAS:VOLTage:LEVel?",
+                                 "FREQuency:CW?",
+                                 "FUNCtion:IMPedance:RANGe:AUTO?",
+                                 "OUTput:RESistance?",
+                                 "APERture?",
+                                 "COMParator:STATe?"};
+  std::vector<ShapeCase> cases;
+  int number = 0;
+  for (const char* query : queries) {
+    const bool command = number++ % 2 == 0;
+    ShapeCase error{(command ? "CmdErr" : "ExecErr") + std::to_string(number),
+                    {{query, command ? "cmd err" : "exec err"}}};
+    error.idnBox = std::string(query) == "*IDN?";  // one field where five are needed
+    cases.push_back(std::move(error));
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(ErrorToEachQuery, ReplyShapeTest, ::testing::ValuesIn(ErrorReplyCases()),
+                         [](const auto& tested) { return tested.param.name; });
 
 // The poller meets replies of every shape in turn and logs each one as it came.
 TEST_F(PollShapeTest, PollRepliesOfAnyShapeAreLoggedAsTheyCame) {
