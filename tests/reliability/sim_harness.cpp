@@ -1,5 +1,6 @@
 #include "sim_harness.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace benchbridge::testing {
@@ -25,6 +26,22 @@ void SimulatedMeterTest::TearDown() {
   panel_.reset();  // the panel lets go of the line before the meter goes
   sim_.reset();
   FaultHarness::TearDown();
+}
+
+PollerTraffic SimulatedMeterTest::ExpectLogsHoldEveryPollerReply(const std::string& what) {
+  const PollerTraffic traffic = PollerTrafficOf(transcript_.Entries());
+  const LogAccount main = Account(traffic.mainLog, MainLog());
+  const LogAccount readings = Account(traffic.newLog, NewLog());
+  std::printf(
+      "%s: %zu polls and %zu bin queries answered; main log: %zu replies sent, %zu lines found, "
+      "%zu missing, %zu extra; _new log: %zu readings, %zu found, %zu missing, %zu extra\n",
+      what.c_str(), traffic.polls, traffic.bins, main.sent, main.found, main.missing, main.extra,
+      readings.sent, readings.found, readings.missing, readings.extra);
+  EXPECT_EQ(main.missing, 0u);
+  EXPECT_EQ(main.extra, 0u);
+  EXPECT_EQ(readings.missing, 0u);
+  EXPECT_EQ(readings.extra, 0u);
+  return traffic;
 }
 
 }  // namespace benchbridge::testing

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "fault_harness.h"
 #include "simulated_meter.h"
@@ -19,6 +20,10 @@ class SimulatedMeterTest : public FaultHarness {
   // A noisy LX2110 (noise from seed) as COM5, unpaced, then the panel, connected.
   void StartAndConnect(std::uint64_t seed);
   void TearDown() override;
+  // Holds the day's logs against the transcript (after the disconnect, so the poller's last cycle
+  // is in): prints "<what>: ..." with the replies sent and the lines found, missing and extra in
+  // both logs, expects none missing or extra, and returns the poller's traffic.
+  PollerTraffic ExpectLogsHoldEveryPollerReply(const std::string& what);
 
   TranscriptRecorder transcript_;
   std::unique_ptr<sim::SimulatedMeter> sim_;
