@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, LogFaultTest,
 
 // --- Set.ini ---
 
-enum class IniFault { Missing, Empty, Binary, Huge, Unwritable, ForeignSections };
+enum class IniFault { Missing, Empty, Binary, Large, Huge, Unwritable, ForeignSections };
 
 class SetIniTest : public FaultHarness, public ::testing::WithParamInterface<IniFault> {
  protected:
@@ -119,7 +119,7 @@ class SetIniTest : public FaultHarness, public ::testing::WithParamInterface<Ini
 
 TEST_P(SetIniTest, StartsInEnglishAndSavesWhatItCan) {
   const std::string foreign =
-      "[Other Program]\r\nwindow=3,4\r\n; a note\r\n\r\n[Param Info]\r\ncomid=5\r\nlang=0\r\n"
+      "[Other Program]\r\nwindow=3,4\r\n; a note\r\n\r\n[Param Info]\r\ncomid=3\r\nlang=0\r\n"
       "defa=0\r\nextra=kept\r\n[Last]\r\nz=1\r\n";
   std::string before;
   switch (GetParam()) {
@@ -135,12 +135,14 @@ TEST_P(SetIniTest, StartsInEnglishAndSavesWhatItCan) {
       WriteSetIni("[Param Info]\ncomid=\xFF\xFE\0\n" + bytes);
       break;
     }
-    case IniFault::Huge: {
-      std::string text;
-      for (int i = 0; text.size() < std::size_t{8} << 20; ++i) {
+    case IniFault::Large:   // big, but a settings file still: read and rewritten whole
+    case IniFault::Huge: {  // no settings file: left alone rather than read into memory
+      const std::size_t size = GetParam() == IniFault::Large ? 900 * 1024 : std::size_t{8} << 20;
+      std::string text = foreign;
+      for (int i = 0; text.size() < size; ++i) {
         text += "[Section " + std::to_string(i) + "]\nkey=" + std::string(200, 'v') + "\n";
       }
-      WriteSetIni(text + "[Param Info]\ncomid=5\n");
+      WriteSetIni(text);
       break;
     }
     case IniFault::Unwritable:
@@ -164,6 +166,7 @@ TEST_P(SetIniTest, StartsInEnglishAndSavesWhatItCan) {
   EXPECT_TRUE(Modals().empty());
   const std::string after = ReadSetIni();
   switch (GetParam()) {
+    case IniFault::Huge:
     case IniFault::Unwritable:
       EXPECT_EQ(after, before);
       for (const auto& entry : fs::directory_iterator(home_.Path())) {
@@ -171,6 +174,9 @@ TEST_P(SetIniTest, StartsInEnglishAndSavesWhatItCan) {
             << "left behind: " << entry.path();
       }
       break;
+    case IniFault::Large:
+      EXPECT_NE(after.find("[Section 3000]"), std::string::npos);
+      [[fallthrough]];
     case IniFault::ForeignSections:
       for (const char* kept : {"[Other Program]", "window=3,4", "extra=kept", "[Last]", "z=1"}) {
         EXPECT_NE(after.find(kept), std::string::npos) << kept << " lost:\n" << after;
@@ -184,14 +190,14 @@ TEST_P(SetIniTest, StartsInEnglishAndSavesWhatItCan) {
 }
 
 std::string IniFaultName(const ::testing::TestParamInfo<IniFault>& tested) {
-  static const char* const kNames[] = {"Missing", "Empty",      "Binary",
+  static const char* const kNames[] = {"Missing", "Empty",      "Binary",         "Large",
                                        "Huge",    "Unwritable", "ForeignSections"};
   return kNames[static_cast<int>(tested.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SetIniTest,
                          ::testing::Values(IniFault::Missing, IniFault::Empty, IniFault::Binary,
-                                           IniFault::Huge, IniFault::Unwritable,
+                                           IniFault::Large, IniFault::Huge, IniFault::Unwritable,
                                            IniFault::ForeignSections),
                          IniFaultName);
 
