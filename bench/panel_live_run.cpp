@@ -295,6 +295,8 @@ int main(int argc, char** argv) {
   const std::size_t pollCommandBytes = std::strlen(TsmThread::kPollCommand);
   std::vector<double> latencies, pollRatios, pollFloors, pacingRatios;
   for (const auto& [when, text] : shown) {
+    // During the picks a reading may wait behind the handler's own exchange on the GUI thread.
+    if (when >= clicksBegin) break;
     const auto after = std::upper_bound(pollAnswered.begin(), pollAnswered.end(), when);
     if (after == pollAnswered.begin()) continue;
     const std::size_t poll = static_cast<std::size_t>(after - pollAnswered.begin()) - 1;
