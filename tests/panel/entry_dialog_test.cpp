@@ -213,6 +213,10 @@ TEST_F(FreeValueTest, TheKeyboardGoesOkBoxCancelAndClosesNothing) {
   };
   bool openAfterKeys = false;
   DoubleClick(panel_->bb33, [&](TFrmSetValue& dialog) {
+    // The window system activates the new dialog on its own time; the focus is only its own
+    // from then on.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isAncestorOf(QApplication::focusWidget()); }));
     focus.push_back(focused());
     for (int tab = 0; tab < 2; ++tab) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
