@@ -188,7 +188,11 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void Connect();
   void Disconnect();
   bool TakeIdentification(const std::string& reply);
-  void ShowFunction(const std::string& functionReply);
+  // What CB1 shows when the meter answers "ECAP": "ECA", or (capacitor key) the "EC" pair, which
+  // the key writes itself once the meter has named both parts.
+  enum class EcapCaption { Eca, EcPair };
+  // Badge, BridgeMode and (where the reply alone decides it) CB1 from "FUNCtion:IMPedance:A?".
+  void ShowFunction(const std::string& functionReply, EcapCaption ecap = EcapCaption::Eca);
 
   // uFrmMain_poller.cpp
   void StartPoller();
@@ -229,8 +233,6 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void rbtn13Click();
   void rbtn14Click();
   void cb6Change();
-  // What CB1 shows when the meter answers "ECAP" after a key: "ECA", or the "EC" pair.
-  enum class EcapCaption { Eca, EcPair };
   // The keys that change the bridge mode: the key command, then the whole function.
   void FunctionKey(const char* command, EcapCaption ecap);
   // The panel lock around act, released on every way out, failures in the error box.

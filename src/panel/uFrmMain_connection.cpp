@@ -172,7 +172,7 @@ bool TFrmMain::TakeIdentification(const std::string& reply) {
   return true;
 }
 
-void TFrmMain::ShowFunction(const std::string& functionReply) {
+void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) {
   StateRecord& state = context_.State();
   if (functionReply == "AUTO") {
     SetBridgeMode(BridgeModeKind::Lcr);
@@ -183,7 +183,9 @@ void TFrmMain::ShowFunction(const std::string& functionReply) {
   } else if (functionReply == "ECAP") {
     state.primaryParam = "EC";
     SetBridgeMode(BridgeModeKind::Eca);
-    CB1->setText(QStringLiteral("ECA"));
+    if (ecap == EcapCaption::Eca) {
+      CB1->setText(QStringLiteral("ECA"));
+    }
   } else {
     state.primaryParam = functionReply;
     SetBridgeMode(BridgeModeKind::Lcr);

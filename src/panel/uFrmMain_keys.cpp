@@ -56,8 +56,9 @@ void TFrmMain::FunctionKey(const char* command, EcapCaption ecap) {
     if (primary.empty()) {
       return;
     }
-    // The badge goes first: should the meter fall silent below, it already shows the new mode.
-    ShowFunction(primary);
+    // The badge goes first: should the meter fall silent below, it already shows the new mode
+    // while the caption still shows the old function.
+    ShowFunction(primary, ecap);
     const bool pair =
         primary != "AUTO" && primary != "DCR" && (primary != "ECAP" || ecap == EcapCaption::EcPair);
     if (pair) {

@@ -105,6 +105,22 @@ TEST_F(KeysTest, CapacitorKeyBuildsTheEcPair) {
   EXPECT_TRUE(panel_->cb9->isEnabled());
 }
 
+// The capacitor key names the mode on the badge at once, but its caption is the EC pair only:
+// until the pair is complete, the old caption stays.
+TEST_F(KeysTest, CapacitorKeyKeepsTheOldCaptionWhenThePairIsNotAnswered) {
+  ConnectWith();  // Cs-D
+  Answer("ECAP", "", "D");
+
+  panel_->rbtn5->click();
+
+  EXPECT_EQ(PanelCommands(),
+            (Commands{"KEYS 17", "FUNCtion:IMPedance:A?", "FUNCtion:IMPedance:EQUivalent?"}));
+  EXPECT_EQ(panel_->LLs888->text(), "ECA");
+  EXPECT_EQ(State().bridgeMode, 2);
+  EXPECT_EQ(panel_->CB1->text(), "Cs-D");
+  ExpectUnlocked();
+}
+
 TEST_F(KeysTest, TheAutomaticFunctionIsCaptionedInTheCurrentLanguage) {
   ConnectWith();
   meter_->Reply("FUNCtion:IMPedance:A?", "AUTO");
