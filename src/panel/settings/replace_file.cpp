@@ -49,6 +49,18 @@ int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& te
   return -1;
 }
 
+// For a folder that takes no new entries (read-only, immutable) while the file itself may be
+// written: the file is overwritten from its start and cut to the new length. A small settings
+// file keeps its blocks, so this cannot run out of space part-way unless it grows.
+bool RewriteInPlace(const std::filesystem::path& path, std::string_view contents) {
+  Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  struct stat info {};
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  return WriteAll(fd.Get(), contents) &&
+         ::ftruncate(fd.Get(), static_cast<off_t>(contents.size())) == 0 &&
+         ::fsync(fd.Get()) == 0 && fd.Close();
+}
+
 }  // namespace
 
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std::uintmax_t cap) {
@@ -75,7 +87,9 @@ bool ReplaceFile(const std::filesystem::path& path, std::string_view contents,
                  std::optional<mode_t> mode) {
   std::filesystem::path temporary;
   Fd fd(CreateTemporary(path, temporary));
-  if (fd.Get() < 0) return false;
+  if (fd.Get() < 0) {
+    return (errno == EACCES || errno == EPERM) && RewriteInPlace(path, contents);
+  }
   const bool written = WriteAll(fd.Get(), contents) && (!mode || ::fchmod(fd.Get(), *mode) == 0) &&
                        ::fsync(fd.Get()) == 0 && fd.Close() &&
                        ::rename(temporary.c_str(), path.c_str()) == 0;

@@ -1,8 +1,12 @@
 // Set.ini on real files in temporary folders.
 #include "settings_file.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +99,37 @@ TEST_F(SettingsFileTest, AFreshFileHoldsTheThreeKeys) {
   EXPECT_EQ(Contents(ini_), "[Param Info]\ncomid=3\nlang=1\ndefa=0\n");
   EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{3, 1}));
   EXPECT_EQ(FilesIn(home_.Path()), 1u);  // no temporary file left behind
+}
+
+// Root ignores mode bits; the immutable flag on the folder stops root from adding a file too.
+bool SetImmutable(const fs::path& folder, bool on) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (done) {
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ::close(fd);
+  return done;
+}
+
+TEST_F(SettingsFileTest, AFolderThatTakesNoNewFileStillHasItsSetIniRewritten) {
+  const fs::path folder = home_.Path() / "fixed";
+  fs::create_directory(folder);
+  const fs::path ini = folder / "Set.ini";
+  Put(ini, "[Other]\nkeep=yes\n[Param Info]\ncomid=3\nlang=1\ndefa=0\nextra=long value\n");
+  if (!SetImmutable(folder, true)) GTEST_SKIP() << "this filesystem has no immutable flag";
+  const bool written = WriteSettingsFile(ini, 12, 1, 0);
+  const std::string after = Contents(ini);
+  SetImmutable(folder, false);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(ReadSettingsFile(ini).comid, 12);
+  for (const char* kept : {"[Other]\nkeep=yes\n", "extra=long value\n"}) {
+    EXPECT_NE(after.find(kept), std::string::npos) << kept << " lost:\n" << after;
+  }
+  EXPECT_EQ(FilesIn(folder), 1u);
 }
 
 TEST_F(SettingsFileTest, RewritingKeepsEverythingElseOfTheFile) {
