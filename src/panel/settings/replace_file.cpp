@@ -87,9 +87,7 @@ bool ReplaceFile(const std::filesystem::path& path, std::string_view contents,
                  std::optional<mode_t> mode) {
   std::filesystem::path temporary;
   Fd fd(CreateTemporary(path, temporary));
-  if (fd.Get() < 0) {
-    return (errno == EACCES || errno == EPERM) && RewriteInPlace(path, contents);
-  }
+  if (fd.Get() < 0) return RewriteInPlace(path, contents);
   const bool written = WriteAll(fd.Get(), contents) && (!mode || ::fchmod(fd.Get(), *mode) == 0) &&
                        ::fsync(fd.Get()) == 0 && fd.Close() &&
                        ::rename(temporary.c_str(), path.c_str()) == 0;
