@@ -59,27 +59,27 @@ void SetColour(QWidget* widget, Qt::GlobalColor colour) {
 
 }  // namespace
 
-TFrmSetValue::TFrmSetValue(PanelContext& context, const SetValueSpec& spec, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), context_(context), spec_(spec) {
-  setObjectName(QString::fromLatin1(spec.formName));
+TFrmSetValue::TFrmSetValue(PanelContext& context, const SetValueKind& kind, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), context_(context), kind_(kind) {
+  setObjectName(QString::fromLatin1(kind.formName));
   SetUpDialogWindow(*this, kClientWidth, kClientHeight, kFontPixels);
   BuildControls();
 }
 
 void TFrmSetValue::BuildControls() {
   edt1 = MakeEntryBox(this, QStringLiteral("edt1"), {10, 9, 127, 27});
-  SetTypingLimit(*edt1, spec_.maxLength);
+  SetTypingLimit(*edt1, kind_.maxLength);
   auto* keys = new KeyPressFilter(
       this, [this](const QLineEdit& box, const QKeyEvent& key) { return edt1KeyPress(box, key); });
   keys->Watch(*edt1);
 
   lblCB1 =
-      MakeLabel(this, QStringLiteral("lblCB1"), {139, 9, 35, 27}, QString::fromUtf8(spec_.unit));
+      MakeLabel(this, QStringLiteral("lblCB1"), {139, 9, 35, 27}, QString::fromUtf8(kind_.unit));
   lblCB1->setFont(PanelFont(Face::SimHei, kUnitFontPixels));
   SetColour(lblCB1, Qt::black);
 
   lbl1 =
-      MakeLabel(this, QStringLiteral("lbl1"), {10, 36, 0, 0}, QString::fromUtf8(spec_.designRange));
+      MakeLabel(this, QStringLiteral("lbl1"), {10, 36, 0, 0}, QString::fromUtf8(kind_.designRange));
   SetColour(lbl1, Qt::blue);
   lbl2 = MakeLabel(this, QStringLiteral("lbl2"), {11, 54, 150, 19});
   SetColour(lbl2, Qt::red);
@@ -110,7 +110,7 @@ void TFrmSetValue::FormCreate(std::optional<ValueRange> range) {
 
 bool TFrmSetValue::edt1KeyPress(const QLineEdit& box, const QKeyEvent& key) {
   lbl2->clear();
-  if (spec_.acceptsPoint && key.text() == QStringLiteral(".")) {
+  if (kind_.acceptsPoint && key.text() == QStringLiteral(".")) {
     // The point is typed like a digit, under the same length limit.
     const QKeyEvent asDigit(QEvent::KeyPress, Qt::Key_0, key.modifiers(), QStringLiteral("0"));
     return DiscardsKey(box, asDigit, KeySet::kDigits);
@@ -141,7 +141,7 @@ void TFrmSetValue::rbtn9Click() {
     }
     // The value goes out as typed ("0600" stays "0600"); the reply is not examined.
     DialogSession session(context_, this);
-    if (!session.Send(spec_.command + typed.trimmed().toStdString())) {
+    if (!session.Send(kind_.command + typed.trimmed().toStdString())) {
       return;  // the dialog went while the command waited for the link
     }
     accept();

@@ -1,7 +1,7 @@
 #pragma once
 // TFrmSetValue, what the three value-entry dialogs share: a borderless 273 x 75 window with the
 // value box, its unit, the accepted range, an error line and the OK and Cancel keys. The
-// dialogs differ only in what SetValueSpec says and in their range; TFrmSet22, TFrmSet33 and
+// dialogs differ only in what SetValueKind says and in their range; TFrmSet22, TFrmSet33 and
 // TFrmSet44 are thin classes over this one.
 
 #include <QDialog>
@@ -16,7 +16,7 @@ class QPushButton;
 
 namespace benchbridge {
 
-struct SetValueSpec {
+struct SetValueKind {
   const char* formName;     // objectName of the dialog: "FrmSet22"
   int maxLength;            // characters the operator may type into edt1
   const char* unit;         // beside the box, and after the value on the main panel's label
@@ -35,7 +35,7 @@ class TFrmSetValue : public QDialog {
   Q_OBJECT
 
  public:
-  const SetValueSpec& Spec() const { return spec_; }
+  const SetValueKind& Kind() const { return kind_; }
   int Lowest() const { return range_.lowest; }
   int Highest() const { return range_.highest; }
 
@@ -51,7 +51,7 @@ class TFrmSetValue : public QDialog {
   QPushButton* rbtn1 = nullptr;
 
  protected:
-  TFrmSetValue(PanelContext& context, const SetValueSpec& spec, QWidget* parent);
+  TFrmSetValue(PanelContext& context, const SetValueKind& kind, QWidget* parent);
 
   // The texts in the current language and the range; without a range the bounds stay 0 and lbl1
   // keeps the design text.
@@ -66,7 +66,7 @@ class TFrmSetValue : public QDialog {
   bool edt1KeyPress(const QLineEdit& box, const QKeyEvent& key);
 
   PanelContext& context_;
-  const SetValueSpec& spec_;
+  const SetValueKind& kind_;
   ValueRange range_;
 };
 

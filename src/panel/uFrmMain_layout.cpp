@@ -27,7 +27,7 @@ using KeyMember = QPushButton* TFrmMain::*;
 using FrameMember = QFrame* TFrmMain::*;
 using Member = std::variant<LabelMember, ListMember, PortListMember, KeyMember, FrameMember>;
 
-struct ControlSpec {
+struct ControlEntry {
   Member member;
   const char* name;
   Parent parent;
@@ -56,7 +56,7 @@ using colour::kAqua, colour::kBlack, colour::kDisplay, colour::kFuchsia, colour:
     colour::kStatusStrip, colour::kWhite, colour::kYellow;
 
 // clang-format off
-const ControlSpec kControls[] = {
+const ControlEntry kControls[] = {
   // The display area and the line above its status strip.
   {&TFrmMain::Panel1, "Panel1", W,   5,   6, 611, 349, Face::YaHei,  14, kWhite,   kDisplay,  kTopLeft,  "", 0, true},
   {&TFrmMain::shp2,   "shp2",   D,   0, 315, 611,   1, Face::YaHei,  14, kWhite,   kWhite,    kTopLeft,  "", 0, true},
@@ -118,62 +118,62 @@ const ControlSpec kControls[] = {
 };
 // clang-format on
 
-QWidget* ParentOf(const ControlSpec& spec, TFrmMain* form) {
-  return spec.parent == Parent::Display ? static_cast<QWidget*>(form->Panel1) : form;
+QWidget* ParentOf(const ControlEntry& entry, TFrmMain* form) {
+  return entry.parent == Parent::Display ? static_cast<QWidget*>(form->Panel1) : form;
 }
 
-void Place(QWidget* widget, const ControlSpec& spec) {
-  widget->setObjectName(QString::fromLatin1(spec.name));
-  widget->setFont(PanelFont(spec.face, spec.pixels));
-  widget->move(spec.x, spec.y);
-  if (spec.w > 0) {
-    widget->resize(spec.w, spec.h);
+void Place(QWidget* widget, const ControlEntry& entry) {
+  widget->setObjectName(QString::fromLatin1(entry.name));
+  widget->setFont(PanelFont(entry.face, entry.pixels));
+  widget->move(entry.x, entry.y);
+  if (entry.w > 0) {
+    widget->resize(entry.w, entry.h);
   }
-  if (spec.background != kNone) {
-    SetBackground(widget, QColor::fromRgb(spec.background));
+  if (entry.background != kNone) {
+    SetBackground(widget, QColor::fromRgb(entry.background));
   }
-  SetTextColour(widget, QColor::fromRgb(spec.text));
-  widget->setVisible(spec.visible);
+  SetTextColour(widget, QColor::fromRgb(entry.text));
+  widget->setVisible(entry.visible);
 }
 
-void FillList(QComboBox* list, const ControlSpec& spec) {
-  const QString items = QString::fromUtf8(spec.caption);
+void FillList(QComboBox* list, const ControlEntry& entry) {
+  const QString items = QString::fromUtf8(entry.caption);
   if (!items.isEmpty()) {
     list->addItems(items.split(QLatin1Char('|')));
   }
-  list->setCurrentIndex(spec.selected);
+  list->setCurrentIndex(entry.selected);
   list->setFrame(false);
 }
 
 // Builds one control and hands it to the member that names it.
 struct Builder {
-  const ControlSpec& spec;
+  const ControlEntry& entry;
   TFrmMain* form;
 
   void operator()(LabelMember member) const {
-    auto* label = new FitLabel(QString::fromUtf8(spec.caption), ParentOf(spec, form));
-    label->setAlignment(spec.align);
-    Place(label, spec);
-    label->SetAutoSize(spec.w == 0);
+    auto* label = new FitLabel(QString::fromUtf8(entry.caption), ParentOf(entry, form));
+    label->setAlignment(entry.align);
+    Place(label, entry);
+    label->SetAutoSize(entry.w == 0);
     form->*member = label;
   }
   template <typename List>
   void operator()(List* TFrmMain::*member) const {
-    auto* list = new List(ParentOf(spec, form));
-    Place(list, spec);
-    FillList(list, spec);
+    auto* list = new List(ParentOf(entry, form));
+    Place(list, entry);
+    FillList(list, entry);
     form->*member = list;
   }
   void operator()(KeyMember member) const {
-    auto* key = new QPushButton(QString::fromUtf8(spec.caption), ParentOf(spec, form));
-    Place(key, spec);
+    auto* key = new QPushButton(QString::fromUtf8(entry.caption), ParentOf(entry, form));
+    Place(key, entry);
     key->setStyleSheet(KeyStyleSheet());
     key->setFocusPolicy(Qt::NoFocus);
     form->*member = key;
   }
   void operator()(FrameMember member) const {
-    auto* frame = new QFrame(ParentOf(spec, form));
-    Place(frame, spec);
+    auto* frame = new QFrame(ParentOf(entry, form));
+    Place(frame, entry);
     form->*member = frame;
   }
 };
@@ -181,8 +181,8 @@ struct Builder {
 }  // namespace
 
 void TFrmMain::BuildControls() {
-  for (const ControlSpec& spec : kControls) {
-    std::visit(Builder{spec, this}, spec.member);
+  for (const ControlEntry& entry : kControls) {
+    std::visit(Builder{entry, this}, entry.member);
   }
 }
 

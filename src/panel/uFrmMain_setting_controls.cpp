@@ -52,7 +52,7 @@ void EditFreeValue(TFrmMain& form, FitLabel* label) {
     dialog->move(pointer.x() - kDialogLeftOfPointer, pointer.y() + kDialogBelowPointer);
     // The dialog sent the value itself; the label only mirrors what was accepted.
     if (dialog.Exec() == QDialog::Accepted && dialog) {
-      label->setText(dialog->edt1->text() + QString::fromUtf8(dialog->Spec().unit));
+      label->setText(dialog->edt1->text() + QString::fromUtf8(dialog->Kind().unit));
     }
   });
 }

@@ -4,12 +4,12 @@ namespace benchbridge {
 
 namespace {
 
-constexpr SetValueSpec kSpec{"FrmSet22", 4, "mV", "VOLTage:LEVel ", true, "输入范围:100-2000"};
+constexpr SetValueKind kKind{"FrmSet22", 4, "mV", "VOLTage:LEVel ", true, "输入范围:100-2000"};
 
 }  // namespace
 
 TFrmSet22::TFrmSet22(PanelContext& context, QWidget* parent)
-    : TFrmSetValue(context, kSpec, parent) {
+    : TFrmSetValue(context, kKind, parent) {
   FormCreate(ValueRange{100, 2000});
 }
 

@@ -4,12 +4,12 @@ namespace benchbridge {
 
 namespace {
 
-constexpr SetValueSpec kSpec{"FrmSet33", 4, "mV", "BIAS:VOLTage:LEVel ", true, "输入范围:0-1500"};
+constexpr SetValueKind kKind{"FrmSet33", 4, "mV", "BIAS:VOLTage:LEVel ", true, "输入范围:0-1500"};
 
 }  // namespace
 
 TFrmSet33::TFrmSet33(PanelContext& context, QWidget* parent)
-    : TFrmSetValue(context, kSpec, parent) {
+    : TFrmSetValue(context, kKind, parent) {
   FormCreate(ValueRange{0, 1500});
 }
 

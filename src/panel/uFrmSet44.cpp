@@ -4,12 +4,12 @@ namespace benchbridge {
 
 namespace {
 
-constexpr SetValueSpec kSpec{"FrmSet44", 6, "HZ", "FREQuency:CW ", false, "输入范围:0-100k"};
+constexpr SetValueKind kKind{"FrmSet44", 6, "HZ", "FREQuency:CW ", false, "输入范围:0-100k"};
 
 }  // namespace
 
 TFrmSet44::TFrmSet44(PanelContext& context, QWidget* parent)
-    : TFrmSetValue(context, kSpec, parent) {
+    : TFrmSetValue(context, kKind, parent) {
   FormCreate(FrequencyRange(context.State().modelName));
 }
 
