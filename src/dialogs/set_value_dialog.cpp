@@ -12,7 +12,7 @@
 #include "handler_guard.h"
 #include "key_filter.h"
 #include "message_box.h"
-#include "panel_look.h"
+#include "design_fonts.h"
 #include "set_value_texts.h"
 
 namespace benchbridge {
