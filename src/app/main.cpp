@@ -5,11 +5,12 @@
 #include <filesystem>
 
 #include "process_setup.h"
+#include "qt_text.h"
 #include "uFrmMain.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  const std::filesystem::path home = QCoreApplication::applicationDirPath().toStdString();
+  const std::filesystem::path home = benchbridge::ToStd(QCoreApplication::applicationDirPath());
   benchbridge::ApplicationFontFile font(home / "vista.ttf");
   benchbridge::FixRegionalFormats();
   benchbridge::TFrmMain frmMain(home);

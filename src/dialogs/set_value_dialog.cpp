@@ -7,12 +7,13 @@
 #include <QPushButton>
 #include <limits>
 
+#include "design_fonts.h"
 #include "dialog_look.h"
 #include "dialog_session.h"
 #include "handler_guard.h"
 #include "key_filter.h"
 #include "message_box.h"
-#include "design_fonts.h"
+#include "qt_text.h"
 #include "set_value_texts.h"
 
 namespace benchbridge {
@@ -73,13 +74,11 @@ void TFrmSetValue::BuildControls() {
       this, [this](const QLineEdit& box, const QKeyEvent& key) { return edt1KeyPress(box, key); });
   keys->Watch(*edt1);
 
-  lblCB1 =
-      MakeLabel(this, QStringLiteral("lblCB1"), {139, 9, 35, 27}, QString::fromUtf8(kind_.unit));
+  lblCB1 = MakeLabel(this, QStringLiteral("lblCB1"), {139, 9, 35, 27}, ToQt(kind_.unit));
   lblCB1->setFont(PanelFont(Face::SimHei, kUnitFontPixels));
   SetColour(lblCB1, Qt::black);
 
-  lbl1 =
-      MakeLabel(this, QStringLiteral("lbl1"), {10, 36, 0, 0}, QString::fromUtf8(kind_.designRange));
+  lbl1 = MakeLabel(this, QStringLiteral("lbl1"), {10, 36, 0, 0}, ToQt(kind_.designRange));
   SetColour(lbl1, Qt::blue);
   lbl2 = MakeLabel(this, QStringLiteral("lbl2"), {11, 54, 150, 19});
   SetColour(lbl2, Qt::red);
@@ -141,7 +140,7 @@ void TFrmSetValue::rbtn9Click() {
     }
     // The value goes out as typed ("0600" stays "0600"); the reply is not examined.
     DialogSession session(context_, this);
-    if (!session.Send(kind_.command + typed.trimmed().toStdString())) {
+    if (!session.Send(kind_.command + ToStd(typed.trimmed()))) {
       return;  // the dialog went while the command waited for the link
     }
     accept();

@@ -54,7 +54,7 @@ constexpr Bilingual kDcrBadge{"直流电阻", "DCR"};
 void FillPrefixList(QComboBox* list) {
   list->clear();
   for (const std::string_view item : kPrefixItems) {
-    list->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+    list->addItem(ToQt(item));
   }
   list->setCurrentIndex(0);
 }
@@ -70,22 +70,20 @@ TFrmComp::TFrmComp(PanelContext& context, QWidget* parent) : QDialog(parent), co
 }
 
 void TFrmComp::BuildControls() {
-  setWindowTitle(QString::fromUtf8(text::kTitle.chinese));
-  b1 = MakeLabel(this, "b1", {41, 10, 70, 21}, QString::fromUtf8(text::kNominal.chinese));
+  setWindowTitle(DesignText(text::kTitle));
+  b1 = MakeLabel(this, "b1", {41, 10, 70, 21}, DesignText(text::kNominal));
   edt1 = MakeEntryBox(this, "edt1", {113, 8, 121, 25});
   c13 = MakeList(this, "c13", {234, 7, kPrefixWidth, 27});
-  b2 = MakeLabel(this, "b2", {41, 44, 70, 21}, QString::fromUtf8(text::kSwitch.chinese));
+  b2 = MakeLabel(this, "b2", {41, 44, 70, 21}, DesignText(text::kSwitch));
   c1 = MakeList(this, "c1", {113, 42, kPrefixWidth, 27});
-  c1->addItems({QString::fromUtf8(text::kOff.chinese), QString::fromUtf8(text::kOn.chinese)});
+  c1->addItems({DesignText(text::kOff), DesignText(text::kOn)});
   c1->setCurrentIndex(0);
 
   const int prefixedWidth = kBoxWidth + kPrefixWidth;
   e0 = MakeHeadingBox(this, "e0", {kHeadingX, kHeadingsY, kHeadingWidth, 25},
-                      QString::fromUtf8(text::kBin.chinese));
-  e1 = MakeHeadingBox(this, "e1", {kLowX, kHeadingsY, prefixedWidth, 25},
-                      QString::fromUtf8(text::kLow.chinese));
-  e2 = MakeHeadingBox(this, "e2", {kHighX, kHeadingsY, prefixedWidth, 25},
-                      QString::fromUtf8(text::kHigh.chinese));
+                      DesignText(text::kBin));
+  e1 = MakeHeadingBox(this, "e1", {kLowX, kHeadingsY, prefixedWidth, 25}, DesignText(text::kLow));
+  e2 = MakeHeadingBox(this, "e2", {kHighX, kHeadingsY, prefixedWidth, 25}, DesignText(text::kHigh));
 
   const std::array<const char*, 4> headingNames{"t2d3", "t2d6", "t2d9", "t2d12"};
   const std::array<const char*, 4> headingTexts{"1", "2", "3", "2nd"};
@@ -124,9 +122,9 @@ void TFrmComp::BuildControls() {
   c15 = MakeList(this, "c15", {kHighX + kBoxWidth, secondaryY - 1, kPrefixWidth, 27});
 
   btn1 = MakeButton(this, "btn1", {155, 278, 90, 30});
-  btn1->setText(QString::fromUtf8(text::kSet.chinese));
+  btn1->setText(DesignText(text::kSet));
   btn2 = MakeButton(this, "btn2", {251, 278, 90, 30});
-  btn2->setText(QString::fromUtf8(text::kClose.chinese));
+  btn2->setText(DesignText(text::kClose));
 
   auto* binKeys = new KeyPressFilter(
       this, [this](const QLineEdit& box, const QKeyEvent& key) { return edt2KeyPress(box, key); });
@@ -247,7 +245,7 @@ bool TFrmComp::BinLimitsValid() {
     // A text that is no number throws its conversion error, which the handler reports.
     if (CheckBinLimit(ToStd(boxes[i]->text())) != BinLimitCheck::kOutOfRange) continue;
     boxes[i]->setFocus();
-    ShowMessageBox(this, QMessageBox::Warning, QString::fromUtf8(kBinLimitTitle),
+    ShowMessageBox(this, QMessageBox::Warning, ToQt(kBinLimitTitle),
                    ToQt(BinLimitMessage(static_cast<int>(i / 2 + 1))));
     return false;
   }

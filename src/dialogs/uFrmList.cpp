@@ -55,8 +55,6 @@ constexpr Bilingual kSetAll{"设定全部", "SET ALL"};
 constexpr Bilingual kClose{"关闭", "Close"};
 }  // namespace text
 
-QString Chinese(const Bilingual& text) { return QString::fromUtf8(text.chinese); }
-
 QString RowControlName(QChar letter, int row, int column) {
   return QStringLiteral("%1%2%3").arg(letter).arg(row).arg(column);
 }
@@ -93,25 +91,25 @@ TFrmList::TFrmList(PanelContext& context, QWidget* parent) : QDialog(parent), co
 }
 
 void TFrmList::BuildControls() {
-  setWindowTitle(Chinese(text::kTitle));
-  bb1 = MakeLabel(this, "bb1", {30, 11, 40, 21}, Chinese(text::kFunction));
+  setWindowTitle(DesignText(text::kTitle));
+  bb1 = MakeLabel(this, "bb1", {30, 11, 40, 21}, DesignText(text::kFunction));
   bb1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // Shows the function only; it has the look of the other boxes nobody types into.
   edt1 = MakeHeadingBox(this, "edt1", {74, 8, 97, kRowHeight}, {});
   edt1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  bb2 = MakeLabel(this, "bb2", {281, 11, 76, 21}, Chinese(text::kMode));
+  bb2 = MakeLabel(this, "bb2", {281, 11, 76, 21}, DesignText(text::kMode));
   bb2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   c2 = MakeList(this, "c2", {361, 8, 87, 27});
-  c2->addItems({Chinese(text::kSequence), Chinese(text::kStep)});
+  c2->addItems({DesignText(text::kSequence), DesignText(text::kStep)});
   c2->setCurrentIndex(0);
   connect(c2, &QComboBox::activated, this, [this] { c2Change(); });
 
-  edtxh = MakeHeadingBox(this, "edtxh", {18, 50, 70, kRowHeight}, Chinese(text::kNumber));
-  e1 = MakeHeadingBox(this, "e1", {89, 50, 116, kRowHeight}, Chinese(text::kFrequency));
-  e2 = MakeHeadingBox(this, "e2", {205, 50, 154, kRowHeight}, Chinese(text::kLow));
-  e3 = MakeHeadingBox(this, "e3", {359, 50, 154, kRowHeight}, Chinese(text::kHigh));
-  e4 = MakeHeadingBox(this, "e4", {513, 50, 116, kRowHeight}, Chinese(text::kTest));
-  e5 = MakeHeadingBox(this, "e5", {629, 50, 116, kRowHeight}, Chinese(text::kCompare));
+  edtxh = MakeHeadingBox(this, "edtxh", {18, 50, 70, kRowHeight}, DesignText(text::kNumber));
+  e1 = MakeHeadingBox(this, "e1", {89, 50, 116, kRowHeight}, DesignText(text::kFrequency));
+  e2 = MakeHeadingBox(this, "e2", {205, 50, 154, kRowHeight}, DesignText(text::kLow));
+  e3 = MakeHeadingBox(this, "e3", {359, 50, 154, kRowHeight}, DesignText(text::kHigh));
+  e4 = MakeHeadingBox(this, "e4", {513, 50, 116, kRowHeight}, DesignText(text::kTest));
+  e5 = MakeHeadingBox(this, "e5", {629, 50, 116, kRowHeight}, DesignText(text::kCompare));
 
   auto* frequencyKeys = new KeyPressFilter(
       this, [this](const QLineEdit& box, const QKeyEvent& key) { return e11KeyPress(box, key); });
@@ -120,11 +118,11 @@ void TFrmList::BuildControls() {
   for (int row = 1; row <= list_sweep::kRows; ++row) BuildRow(row, *frequencyKeys, *limitKeys);
 
   btnn2 = MakeButton(this, "btnn2", {514, 342, 90, 30});
-  btnn2->setText(Chinese(text::kSetAll));
+  btnn2->setText(DesignText(text::kSetAll));
   btnn1 = MakeButton(this, "btnn1", {610, 342, 90, 30});
-  btnn1->setText(Chinese(text::kTrigger));
+  btnn1->setText(DesignText(text::kTrigger));
   btnn3 = MakeButton(this, "btnn3", {706, 342, 90, 30});
-  btnn3->setText(Chinese(text::kClose));
+  btnn3->setText(DesignText(text::kClose));
   connect(btnn2, &QPushButton::clicked, this, [this] { btnn2Click(); });
   connect(btnn1, &QPushButton::clicked, this, [this] { btnn1Click(); });
   connect(btnn3, &QPushButton::clicked, this, &QDialog::accept);
@@ -165,7 +163,7 @@ void TFrmList::BuildRow(int row, KeyPressFilter& frequencyKeys, KeyPressFilter& 
 
   QPushButton* set =
       MakeButton(this, QStringLiteral("btn%1").arg(row), {748, y - 1, 51, kRowHeight + 2});
-  set->setText(Chinese(text::kSetRow));
+  set->setText(DesignText(text::kSetRow));
   connect(set, &QPushButton::clicked, this, [this, set] { btn1Click(set); });
 }
 

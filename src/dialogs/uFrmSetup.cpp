@@ -53,7 +53,7 @@ constexpr std::array<const char*, 2> kLanguageItems{"中文", "English"};
 
 QLabel* Caption(QWidget* parent, const char* name, int x, int y, const char* designText,
                 int width = kCaptionWidth) {
-  return MakeLabel(parent, name, {x, y, width, kCaptionHeight}, QString::fromUtf8(designText));
+  return MakeLabel(parent, name, {x, y, width, kCaptionHeight}, ToQt(designText));
 }
 
 QComboBox* OptionList(QWidget* parent, const char* name, int y, const QStringList& designItems) {
@@ -82,11 +82,10 @@ TFrmSetup::TFrmSetup(PanelContext& context, QWidget* parent) : QDialog(parent), 
 void TFrmSetup::BuildControls() {
   setWindowTitle(QStringLiteral("设置"));
   const QStringList offOn{QStringLiteral("关"), QStringLiteral("开")};
-  const QStringList languages{QString::fromUtf8(text::kLanguageItems[0]),
-                              QString::fromUtf8(text::kLanguageItems[1])};
+  const QStringList languages{ToQt(text::kLanguageItems[0]), ToQt(text::kLanguageItems[1])};
 
   btn2 = MakeButton(this, "btn2", {253, 5, 95, 38});
-  btn2->setText(QString::fromUtf8(text::kClose.chinese));
+  btn2->setText(DesignText(text::kClose));
   L1 = Caption(this, "L1", 12, 7, "型号：", kIdentityCaptionWidth);
   Ll1 = MakeLabel(this, "Ll1", {82, 7, 165, 20});
   L2 = Caption(this, "L2", 12, 31, "序列号：", kIdentityCaptionWidth);

@@ -1,4 +1,5 @@
 #include "process_setup.h"
+#include "qt_text.h"
 
 #include <QFontDatabase>
 #include <QLocale>
@@ -19,7 +20,7 @@ void FixRegionalFormats() {
 ApplicationFontFile::ApplicationFontFile(const std::filesystem::path& file) {
   std::error_code error;
   if (std::filesystem::is_regular_file(file, error)) {
-    id_ = QFontDatabase::addApplicationFont(QString::fromStdString(file.string()));
+    id_ = QFontDatabase::addApplicationFont(ToQt(file.string()));
   }
 }
 

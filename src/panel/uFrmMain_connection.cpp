@@ -11,6 +11,7 @@
 #include "panel_look.h"
 #include "port_combo_box.h"
 #include "port_list.h"
+#include "qt_text.h"
 #include "text_helpers.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
@@ -33,11 +34,11 @@ void TFrmMain::WireConnection() {
 void TFrmMain::FillPortList() {
   c1->clear();
   for (const PortEntry& port : PortListFromRegistry(context_.Home())) {
-    QString tip = QString::fromStdString(port.device);
+    QString tip = ToQt(port.device);
     if (!port.product.empty()) {
-      tip += QStringLiteral(" (") + QString::fromStdString(port.product) + QLatin1Char(')');
+      tip += QStringLiteral(" (") + ToQt(port.product) + QLatin1Char(')');
     }
-    c1->addItem(QString::fromStdString(port.name));
+    c1->addItem(ToQt(port.name));
     c1->setItemData(c1->count() - 1, tip, Qt::ToolTipRole);
   }
 }
@@ -54,7 +55,7 @@ void TFrmMain::c1DropDown() {
 void TFrmMain::c1Click(int index) {
   RunGuarded(this, [this, index] {
     const QString name = c1->itemText(index);
-    const auto number = PortNumberOfName(name.toStdString());
+    const auto number = PortNumberOfName(ToStd(name));
     if (!number) {
       SelectPortItem();  // the pick is refused: back to the port in use
       ShowMessageBox(this, QMessageBox::Critical, context_.Pick(main_text::kMessageTitle),
@@ -129,8 +130,7 @@ void TFrmMain::Connect() {
     }
     if (state.bridgeMode == static_cast<int>(BridgeModeKind::Lcr)) {
       state.equivLetter = EquivalentLetter(equivalent);
-      CB1->setText(QString::fromStdString(
-          FunctionPair(state.primaryParam, state.equivLetter, state.secondaryParam)));
+      CB1->setText(ToQt(FunctionPair(state.primaryParam, state.equivLetter, state.secondaryParam)));
     }
   }
   ReadBackSettings();
@@ -161,13 +161,13 @@ bool TFrmMain::TakeIdentification(const std::string& reply) {
     state.idnVersion.clear();
     state.idnSerial.clear();
     ShowMessageBox(this, QMessageBox::Critical, context_.Pick(main_text::kMessageTitle),
-                   context_.Pick(main_text::kIncompleteIdn) + QString::fromStdString(reply));
+                   context_.Pick(main_text::kIncompleteIdn) + ToQt(reply));
     return false;
   }
   state.idnModel = Trimmed(state.idnFields[1]);
   state.idnSerial = Trimmed(state.idnFields[4]);
   state.idnVersion = Trimmed(state.idnFields[2]);
-  LLs999->setText(QString::fromStdString(state.idnModel));
+  LLs999->setText(ToQt(state.idnModel));
   LLs999->show();
   return true;
 }

@@ -8,6 +8,7 @@
 #include "function_caption.h"
 #include "handler_guard.h"
 #include "key_captions.h"
+#include "qt_text.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
 
@@ -18,8 +19,6 @@ namespace {
 constexpr const char* kAskPrimary = "FUNCtion:IMPedance:A?";
 constexpr const char* kAskSecondary = "FUNCtion:IMPedance:B?";
 constexpr const char* kAskEquivalent = "FUNCtion:IMPedance:EQUivalent?";
-
-QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
 
@@ -71,7 +70,7 @@ void TFrmMain::FunctionKey(const char* command, EcapCaption ecap) {
         return;
       }
       // The primary part is the meter's name for it, or "EC" in electrolytic mode.
-      CB1->setText(Text(FunctionPair(context_.State().primaryParam, EquivalentLetter(equivalent),
+      CB1->setText(ToQt(FunctionPair(context_.State().primaryParam, EquivalentLetter(equivalent),
                                      SecondaryParamName(secondary))));
     }
     ReadBackSettings();
@@ -108,7 +107,7 @@ void ParameterKey(TFrmMain& form, const char* command, const char* query, PartOf
     if (reply.empty()) {
       return;
     }
-    if (const auto caption = rewrite(form.CB1->text(), Text(part(reply)))) {
+    if (const auto caption = rewrite(form.CB1->text(), ToQt(part(reply)))) {
       form.CB1->setText(*caption);
     }
     form.UpdateListSwitch();
@@ -143,7 +142,7 @@ void StatisticsKey(TFrmMain& form, const QString& name) {
       form.bb4->setText(QString());
       context.SetStatQuery(false);
     } else {
-      context.Send("FUNCtion:COM " + name.toStdString());
+      context.Send("FUNCtion:COM " + ToStd(name));
       if (context.ShuttingDown()) {
         return;
       }

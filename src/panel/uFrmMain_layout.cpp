@@ -11,6 +11,7 @@
 #include "fit_label.h"
 #include "panel_look.h"
 #include "port_combo_box.h"
+#include "qt_text.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
@@ -137,7 +138,7 @@ void Place(QWidget* widget, const ControlEntry& entry) {
 }
 
 void FillList(QComboBox* list, const ControlEntry& entry) {
-  const QString items = QString::fromUtf8(entry.caption);
+  const QString items = ToQt(entry.caption);
   if (!items.isEmpty()) {
     list->addItems(items.split(QLatin1Char('|')));
   }
@@ -151,7 +152,7 @@ struct Builder {
   TFrmMain* form;
 
   void operator()(LabelMember member) const {
-    auto* label = new FitLabel(QString::fromUtf8(entry.caption), ParentOf(entry, form));
+    auto* label = new FitLabel(ToQt(entry.caption), ParentOf(entry, form));
     label->setAlignment(entry.align);
     Place(label, entry);
     label->SetAutoSize(entry.w == 0);
@@ -165,7 +166,7 @@ struct Builder {
     form->*member = list;
   }
   void operator()(KeyMember member) const {
-    auto* key = new QPushButton(QString::fromUtf8(entry.caption), ParentOf(entry, form));
+    auto* key = new QPushButton(ToQt(entry.caption), ParentOf(entry, form));
     Place(key, entry);
     key->setStyleSheet(KeyStyleSheet());
     key->setFocusPolicy(Qt::NoFocus);

@@ -4,6 +4,7 @@
 
 #include "fit_label.h"
 #include "function_caption.h"
+#include "qt_text.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
 
@@ -25,6 +26,6 @@ void TFrmMain::SetBridgeMode(BridgeModeKind mode) {
   LLs888->setText(context_.Pick(main_text::kModeBadge[index]));
 }
 
-void TFrmMain::UpdateListSwitch() { cb9->setEnabled(ListSwitchApplies(CB1->text().toStdString())); }
+void TFrmMain::UpdateListSwitch() { cb9->setEnabled(ListSwitchApplies(ToStd(CB1->text()))); }
 
 }  // namespace benchbridge

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 
 #include "fit_label.h"
+#include "qt_text.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
@@ -57,24 +58,24 @@ void TFrmMain::DisplayReading(const Reading& reading) {
   if (context_.ShuttingDown()) {
     return;
   }
-  LLs1->setText(QString::fromStdString(reading.primaryName) + QLatin1Char(':'));
-  LLs2->setText(QString::fromStdString(reading.primaryValue));
-  LLs3->setText(QString::fromStdString(reading.primaryUnit));
-  LLs4->setText(QString::fromStdString(reading.secondaryName) + QLatin1Char(':'));
-  LLs5->setText(QString::fromStdString(reading.secondaryValue));
-  LLs6->setText(QString::fromStdString(reading.secondaryUnit));
+  LLs1->setText(ToQt(reading.primaryName) + QLatin1Char(':'));
+  LLs2->setText(ToQt(reading.primaryValue));
+  LLs3->setText(ToQt(reading.primaryUnit));
+  LLs4->setText(ToQt(reading.secondaryName) + QLatin1Char(':'));
+  LLs5->setText(ToQt(reading.secondaryValue));
+  LLs6->setText(ToQt(reading.secondaryUnit));
   emit ReadingDisplayed();
 }
 
 void TFrmMain::DisplayBin(const std::string& text) {
   if (!context_.ShuttingDown()) {
-    lls7->setText(QString::fromStdString(text));
+    lls7->setText(ToQt(text));
   }
 }
 
 void TFrmMain::DisplayStat(const std::string& text) {
   if (!context_.ShuttingDown()) {
-    bb4->setText(QString::fromStdString(text));
+    bb4->setText(ToQt(text));
   }
 }
 

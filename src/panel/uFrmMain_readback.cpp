@@ -9,6 +9,7 @@
 #include "fit_label.h"
 #include "handler_guard.h"
 #include "panel_look.h"
+#include "qt_text.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
@@ -93,8 +94,6 @@ void SelectRead(QComboBox* list, int index) {
   SetTextColour(list, kReadColour);
 }
 
-QString Text(const std::string& reply) { return QString::fromStdString(reply); }
-
 }  // namespace
 
 void TFrmMain::ReadBackSettings() {
@@ -123,7 +122,7 @@ void TFrmMain::ReadBackSettings() {
     if (level.empty()) {
       return;
     }
-    ShowRead(family, cb2, bb22, LevelItems(), Text(level) + QStringLiteral("mV"));
+    ShowRead(family, cb2, bb22, LevelItems(), ToQt(level) + QStringLiteral("mV"));
   }
 
   // Bias.
@@ -134,7 +133,7 @@ void TFrmMain::ReadBackSettings() {
     if (bias.empty()) {
       return;
     }
-    ShowValue(bb33, Text(bias) + QStringLiteral("mV"), kReadColour);
+    ShowValue(bb33, ToQt(bias) + QStringLiteral("mV"), kReadColour);
   }
 
   // Frequency: asked in every mode but DCR, also when the badge shows none of the three.
@@ -145,7 +144,7 @@ void TFrmMain::ReadBackSettings() {
     if (frequency.empty()) {
       return;
     }
-    ShowRead(family, cb4, bb44, FrequencyItems(model), Text(frequency) + QStringLiteral("Hz"));
+    ShowRead(family, cb4, bb44, FrequencyItems(model), ToQt(frequency) + QStringLiteral("Hz"));
   }
 
   // Range, output impedance and speed select by position, so either language's items work.

@@ -12,6 +12,7 @@
 #include "handler_guard.h"
 #include "message_box.h"
 #include "modal_dialog.h"
+#include "qt_text.h"
 #include "uFrmList.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
@@ -52,7 +53,7 @@ void EditFreeValue(TFrmMain& form, FitLabel* label) {
     dialog->move(pointer.x() - kDialogLeftOfPointer, pointer.y() + kDialogBelowPointer);
     // The dialog sent the value itself; the label only mirrors what was accepted.
     if (dialog.Exec() == QDialog::Accepted && dialog) {
-      label->setText(dialog->edt1->text() + QString::fromUtf8(dialog->Kind().unit));
+      label->setText(dialog->edt1->text() + ToQt(dialog->Kind().unit));
     }
   });
 }
@@ -83,7 +84,7 @@ void SendValueOfItem(TFrmMain& form, const QComboBox* list, const char* command)
     if (!context.State().connected || text.trimmed().isEmpty()) {
       return;
     }
-    context.Send(command + WithoutUnit(text).toStdString());
+    context.Send(command + ToStd(WithoutUnit(text)));
   });
 }
 
@@ -145,7 +146,7 @@ void TFrmMain::cb9Change() {
                      context_.Pick(main_text::kNoListInAuto));
       return;
     }
-    if (!ListSwitchApplies(CB1->text().toStdString())) {
+    if (!ListSwitchApplies(ToStd(CB1->text()))) {
       return;
     }
     context_.Send("LIST:STATe ON");

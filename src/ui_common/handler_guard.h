@@ -7,6 +7,8 @@
 #include <exception>
 #include <utility>
 
+#include "qt_text.h"
+
 namespace benchbridge {
 
 // A modal error box over parent with the given text. Never throws.
@@ -17,7 +19,7 @@ void RunGuarded(QWidget* parent, Handler&& handler) noexcept {
   try {
     std::forward<Handler>(handler)();
   } catch (const std::exception& error) {
-    ShowErrorBox(parent, QString::fromUtf8(error.what()));
+    ShowErrorBox(parent, ToQt(error.what()));
   } catch (...) {
     ShowErrorBox(parent, QStringLiteral("Unexpected error."));
   }

@@ -1,4 +1,5 @@
 #include "panel_context.h"
+#include "qt_text.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -56,7 +57,7 @@ void PanelContext::SetStatQuery(bool on) {
 }
 
 QString PanelContext::Pick(const char* chinese, const char* english) const {
-  return QString::fromUtf8(state_.uiLanguage == 0 ? chinese : english);
+  return ToQt(state_.uiLanguage == 0 ? chinese : english);
 }
 
 void PanelContext::BeginShutdown() {
