@@ -37,6 +37,7 @@
 
 #include "bench_row.h"
 #include "fit_label.h"
+#include "meter_commands.h"
 #include "port_combo_box.h"
 #include "process_setup.h"
 #include "simulated_meter.h"
@@ -292,7 +293,7 @@ int main(int argc, char** argv) {
   }
   // Each display follows the latest reply before it; with the wire time of the poll's command
   // the reply-to-display delay gives the exchange as the panel lives it, against its wire floor.
-  const std::size_t pollCommandBytes = std::strlen(TsmThread::kPollCommand);
+  const std::size_t pollCommandBytes = command::Line(command::kFetchReading).size();
   std::vector<double> latencies, pollRatios, pollFloors, pacingRatios;
   for (const auto& [when, text] : shown) {
     // During the picks a reading may wait behind the handler's own exchange on the GUI thread.

@@ -8,6 +8,7 @@
 
 #include "command_syntax.h"
 #include "instrument_core.h"
+#include "meter_commands.h"
 
 namespace benchbridge::sim {
 
@@ -15,8 +16,8 @@ namespace benchbridge::sim {
 // know (in that form), and a command it cannot carry out (bad or missing parameter, a value
 // outside the model's range, or a command that does not apply in the current mode).
 inline constexpr std::string_view kOk = "OK";
-inline constexpr std::string_view kCommandError = "cmd err";
-inline constexpr std::string_view kExecutionError = "exec err";
+inline constexpr std::string_view kCommandError = command::kCommandError;
+inline constexpr std::string_view kExecutionError = command::kExecutionError;
 
 using CommandHandler = std::string (*)(InstrumentCore& core, const CommandLine& command);
 

@@ -3,10 +3,13 @@
 #include <charconv>
 
 #include "command_table.h"
+#include "meter_commands.h"
 #include "si_format.h"
 
 namespace benchbridge::sim {
 namespace {
+
+namespace key = benchbridge::command::key;
 
 std::string Reading(InstrumentCore& core, const CommandLine&) {
   Measurement shown = core.Latest();
@@ -23,17 +26,17 @@ std::string Keys(InstrumentCore& core, const CommandLine& command) {
   }
   FunctionState& function = core.function;
   switch (code) {
-    case 49:
+    case key::kFunction:
       function.PressFunctionKey();
       return std::string(kOk);
-    case 33:
+    case key::kSecondary:
       return Acknowledge(function.PressSecondaryKey());
-    case 18:
+    case key::kCircuit:
       return Acknowledge(function.PressCircuitKey());
-    case 17:
+    case key::kCapacitor:
       function.PressCapacitorKey();
       return std::string(kOk);
-    case 37:
+    case key::kDcr:
       function.PressDcrKey();
       return std::string(kOk);
     default:

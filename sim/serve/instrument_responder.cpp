@@ -30,9 +30,9 @@ Response InstrumentResponder::Respond(const std::string& command) {
 
   std::string bytes;
   if (Has(FaultKind::CommandError, text)) {
-    bytes = "cmd err\r\n";
+    bytes = std::string(kCommandError) + "\r\n";
   } else if (Has(FaultKind::ExecutionError, text)) {
-    bytes = "exec err\r\n";
+    bytes = std::string(kExecutionError) + "\r\n";
   } else {
     bytes = Utf8ToGbk(instrument_.Handle(text)) + "\r\n";
   }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <utility>
 
+#include "meter_commands.h"
 #include "serial_port.h"
 
 namespace benchbridge {
@@ -24,7 +25,8 @@ constexpr int kBaud = 9600;
 constexpr int kImmediateRepolls = 3;
 
 bool IsErrorReply(const std::string& reply) {
-  return reply.find("cmd err") != std::string::npos || reply.find("exec err") != std::string::npos;
+  return reply.find(command::kCommandError) != std::string::npos ||
+         reply.find(command::kExecutionError) != std::string::npos;
 }
 
 std::string BinText(std::string reply) {
@@ -128,7 +130,8 @@ void TsmThread::Run() {
 
 TsmThread::CycleOutcome TsmThread::RunCycle() {
   if (!AwaitLinkReady()) return CycleOutcome::kEnded;
-  const std::string reply = Query(kPollCommand);
+  static const std::string pollLine = command::Line(command::kFetchReading);
+  const std::string reply = Query(pollLine);
   if (Ending()) return CycleOutcome::kEnded;
   Publish([&] { log_.WriteLog(reply); });
   if (IsErrorReply(reply)) return CycleOutcome::kErrorReply;

@@ -30,10 +30,6 @@ class PollerSink {
 
 class TsmThread {
  public:
-  static constexpr const char* kPollCommand = "FETCH:INT?\n";
-  static constexpr const char* kBinCommand = "COMParator:TOLerance:BIN?\n";
-  static constexpr const char* kStatCommand = "FUNCtion:COMV?\n";
-
   // Opens COM<portNumber> at 9600 baud; the thread is not started yet. "send bad." lines of
   // the transaction go to log's main file.
   TsmThread(int portNumber, const std::filesystem::path& home, LinkShared& link,

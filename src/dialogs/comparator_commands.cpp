@@ -1,12 +1,12 @@
 #include "comparator_commands.h"
 
+#include "meter_commands.h"
 #include "text_helpers.h"
 
 namespace benchbridge {
 
 namespace {
 
-constexpr std::string_view kRange = "COMParator:TOLerance:RANGe:";
 constexpr std::string_view kEmptyValue = "--";
 
 std::string WithPrefix(std::string value, std::string_view prefixItem) {
@@ -17,15 +17,15 @@ std::string WithPrefix(std::string value, std::string_view prefixItem) {
 }  // namespace
 
 std::string RangeCommand(std::string_view ending, std::string_view argument) {
-  std::string command(kRange);
-  command += ending;
-  command += ' ';
-  command += argument;
-  return command;
+  std::string line(command::kLimitPrefix);
+  line += ending;
+  line += ' ';
+  line += argument;
+  return line;
 }
 
 std::string RangeQuery(std::string_view ending) {
-  std::string query(kRange);
+  std::string query(command::kLimitPrefix);
   query += ending;
   query += '?';
   return query;

@@ -1,5 +1,5 @@
 #pragma once
-// The comparator dialog's commands and how their arguments are built from the boxes.
+// How the comparator dialog's limit commands and their arguments are built from the boxes.
 
 #include <array>
 #include <string>
@@ -8,11 +8,6 @@
 namespace benchbridge {
 
 namespace comparator {
-inline constexpr const char* kStateQuery = "COMParator:STATe?";
-inline constexpr const char* kStateOn = "COMParator:STATe ON";
-inline constexpr const char* kStateOff = "COMParator:STATe OFF";
-inline constexpr const char* kNominal = "COMParator:TOLerance:NOMinal ";
-inline constexpr const char* kNominalQuery = "COMParator:TOLerance:NOMinal?";
 // The six bin limits in box order (edt2 .. edt7) and the two secondary limits.
 inline constexpr std::array<const char*, 6> kBinEndings{"1L", "1H", "2L", "2H", "3L", "3H"};
 inline constexpr std::array<const char*, 2> kSecondaryEndings{"2ndL", "2ndH"};

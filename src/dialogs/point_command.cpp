@@ -1,12 +1,12 @@
 #include "point_command.h"
 
+#include "meter_commands.h"
 #include "text_helpers.h"
 
 namespace benchbridge {
 
 namespace {
 
-constexpr std::string_view kPointCommand = "LIST:PARAmeter ";
 constexpr std::string_view kEmptyValue = "--";
 
 std::string PointValue(std::string_view text) {
@@ -28,12 +28,12 @@ std::optional<int> SweepModeItemFromReply(std::string_view reply) {
 }
 
 std::string PointQuery(int point) {
-  return std::string(kPointCommand) + std::to_string(point) + "?";
+  return std::string(command::kListPointPrefix) + std::to_string(point) + "?";
 }
 
 std::string PointWrite(int point, std::string_view frequency, LimitEntry low, LimitEntry high) {
-  return std::string(kPointCommand) + std::to_string(point) + "," + PointValue(frequency) + "," +
-         LimitValue(low) + "," + LimitValue(high);
+  return std::string(command::kListPointPrefix) + std::to_string(point) + "," +
+         PointValue(frequency) + "," + LimitValue(low) + "," + LimitValue(high);
 }
 
 }  // namespace benchbridge

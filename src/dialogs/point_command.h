@@ -8,10 +8,6 @@
 namespace benchbridge {
 
 namespace list_sweep {
-inline constexpr const char* kModeQuery = "LIST:MODE?";
-inline constexpr const char* kModeSequence = "LIST:MODE SEQUENCE";
-inline constexpr const char* kModeStep = "LIST:MODE STEP";
-inline constexpr const char* kTrigger = "*TRG";
 inline constexpr int kRows = 7;
 }  // namespace list_sweep
 

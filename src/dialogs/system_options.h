@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "meter_commands.h"
+
 namespace benchbridge {
 
 struct SystemOption {
@@ -19,28 +21,29 @@ struct SystemOption {
 
 namespace system_option {
 // In the order the dialog reads them.
-inline constexpr SystemOption kBeeper{"SYSTem:BEEPer:STATe?",
+inline constexpr SystemOption kBeeper{command::kAskBeeper,
                                       {"OFF", "ON", nullptr},
-                                      {"SYSTem:BEEPer:STATe 0", "SYSTem:BEEPer:STATe 1", nullptr},
+                                      {command::kBeeperOff, command::kBeeperOn, nullptr},
                                       2};
-inline constexpr SystemOption kTrigger{"SYSTem:SOUR?",
-                                       {"INT", "EXT", "MAN"},
-                                       {"SYSTem:SOUR INT", "SYSTem:SOUR EXT", "SYSTem:SOUR MAN"},
-                                       3};
+inline constexpr SystemOption kTrigger{
+    command::kAskTriggerSource,
+    {"INT", "EXT", "MAN"},
+    {command::kTriggerInternal, command::kTriggerExternal, command::kTriggerManual},
+    3};
 inline constexpr SystemOption kPassTone{
-    "SYSTem:BEEPer:PASS?",
+    command::kAskPassTone,
     {"OFF", "SHO", "LON"},
-    {"SYSTem:BEEPer:PASS OFF", "SYSTem:BEEPer:PASS SHO", "SYSTem:BEEPer:PASS LON"},
+    {command::kPassToneOff, command::kPassToneShort, command::kPassToneLong},
     3};
 inline constexpr SystemOption kFailTone{
-    "SYSTem:BEEPer:FAIL?",
+    command::kAskFailTone,
     {"OFF", "SHO", "LON"},
-    {"SYSTem:BEEPer:FAIL OFF", "SYSTem:BEEPer:FAIL SHO", "SYSTem:BEEPer:FAIL LON"},
+    {command::kFailToneOff, command::kFailToneShort, command::kFailToneLong},
     3};
 // Power-on: "LAST" is the last-value item; any other answer the default item.
-inline constexpr SystemOption kPowerOn{"SYSTem:STARt?",
+inline constexpr SystemOption kPowerOn{command::kAskPowerOn,
                                        {nullptr, "LAST", nullptr},
-                                       {"SYSTem:STARt 0", "SYSTem:STARt 1", nullptr},
+                                       {command::kPowerOnDefault, command::kPowerOnLast, nullptr},
                                        2,
                                        0};
 }  // namespace system_option

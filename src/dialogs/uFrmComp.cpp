@@ -16,6 +16,7 @@
 #include "handler_guard.h"
 #include "key_filter.h"
 #include "message_box.h"
+#include "meter_commands.h"
 #include "qt_text.h"
 
 namespace benchbridge {
@@ -202,11 +203,11 @@ void TFrmComp::ReadComparatorState() {
     return reply && !reply->empty() ? reply : std::nullopt;
   };
 
-  auto reply = ask(comparator::kStateQuery);
+  auto reply = ask(command::kAskComparator);
   if (!reply) return;
   if (const auto position = ComparatorSwitchFromReply(*reply)) c1->setCurrentIndex(*position);
 
-  if (!(reply = ask(comparator::kNominalQuery))) return;
+  if (!(reply = ask(command::kAskNominal))) return;
   ShowPrefixedValue(*reply, edt1, c13);
   if (!session.ProcessEvents()) return;
 
@@ -255,7 +256,7 @@ bool TFrmComp::BinLimitsValid() {
 bool TFrmComp::SendSettings(DialogSession& session) {
   auto send = [&session](const std::string& command) { return session.Send(command).has_value(); };
 
-  if (!send(comparator::kNominal +
+  if (!send(command::kSetNominal +
             NominalArgument(ToStd(edt1->text()), ToStd(c13->currentText())))) {
     return false;
   }
@@ -274,7 +275,7 @@ bool TFrmComp::SendSettings(DialogSession& session) {
     }
   }
   const bool on = c1->currentIndex() == 1;
-  if (!send(on ? comparator::kStateOn : comparator::kStateOff)) return false;
+  if (!send(on ? command::kComparatorOn : command::kComparatorOff)) return false;
   ApplySwitch(on);
   return true;
 }

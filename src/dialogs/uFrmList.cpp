@@ -18,6 +18,7 @@
 #include "handler_guard.h"
 #include "key_filter.h"
 #include "message_box.h"
+#include "meter_commands.h"
 #include "point_command.h"
 #include "point_reply.h"
 #include "qt_text.h"
@@ -248,7 +249,7 @@ void TFrmList::FillUnitLists() {
 void TFrmList::FormShow() {
   FillUnitLists();
   DialogSession session(context_, this);
-  const std::optional<std::string> mode = session.Send(list_sweep::kModeQuery);
+  const std::optional<std::string> mode = session.Send(command::kAskListMode);
   if (!mode || mode->empty()) return;
   if (const auto item = SweepModeItemFromReply(*mode)) c2->setCurrentIndex(*item);
   for (int row = 1; row <= list_sweep::kRows; ++row) {
@@ -333,7 +334,7 @@ void TFrmList::btnn1Click() {
   RunGuarded(this, [this] {
     QPointer<TFrmList> self(this);
     btnn1->setEnabled(false);
-    DialogSession(context_, this).Send(list_sweep::kTrigger);
+    DialogSession(context_, this).Send(command::kTrigger);
     if (self) btnn1->setEnabled(true);
   });
 }
@@ -343,9 +344,9 @@ void TFrmList::c2Change() {
     const QString shown = c2->currentText();
     DialogSession session(context_, this);
     if (text::kSequence.Matches(shown)) {
-      session.Send(list_sweep::kModeSequence);
+      session.Send(command::kListModeSequence);
     } else if (text::kStep.Matches(shown)) {
-      session.Send(list_sweep::kModeStep);
+      session.Send(command::kListModeStep);
     }
   });
 }

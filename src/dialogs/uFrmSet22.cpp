@@ -1,10 +1,12 @@
 #include "uFrmSet22.h"
 
+#include "meter_commands.h"
+
 namespace benchbridge {
 
 namespace {
 
-constexpr SetValueKind kKind{"FrmSet22", 4, "mV", "VOLTage:LEVel ", true, "输入范围:100-2000"};
+constexpr SetValueKind kKind{"FrmSet22", 4, "mV", command::kSetLevel, true, "输入范围:100-2000"};
 
 }  // namespace
 

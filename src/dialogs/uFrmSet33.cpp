@@ -1,10 +1,12 @@
 #include "uFrmSet33.h"
 
+#include "meter_commands.h"
+
 namespace benchbridge {
 
 namespace {
 
-constexpr SetValueKind kKind{"FrmSet33", 4, "mV", "BIAS:VOLTage:LEVel ", true, "输入范围:0-1500"};
+constexpr SetValueKind kKind{"FrmSet33", 4, "mV", command::kSetBias, true, "输入范围:0-1500"};
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 #include "uFrmSet44.h"
 
+#include "meter_commands.h"
+
 namespace benchbridge {
 
 namespace {
 
-constexpr SetValueKind kKind{"FrmSet44", 6, "HZ", "FREQuency:CW ", false, "输入范围:0-100k"};
+constexpr SetValueKind kKind{"FrmSet44", 6, "HZ", command::kSetFrequency, false, "输入范围:0-100k"};
 
 }  // namespace
 

@@ -1,11 +1,12 @@
 #include "process_setup.h"
-#include "qt_text.h"
 
 #include <QFontDatabase>
 #include <QLocale>
 #include <QString>
 #include <clocale>
 #include <system_error>
+
+#include "qt_text.h"
 
 namespace benchbridge {
 

@@ -234,7 +234,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void rbtn14Click();
   void cb6Change();
   // The keys that change the bridge mode: the key command, then the whole function.
-  void FunctionKey(const char* command, EcapCaption ecap);
+  void FunctionKey(int key, EcapCaption ecap);
   // The panel lock around act, released on every way out, failures in the error box.
   void RunUnderPanelLock(const std::function<void()>& act);
 

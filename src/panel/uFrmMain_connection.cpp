@@ -8,6 +8,7 @@
 #include "function_caption.h"
 #include "handler_guard.h"
 #include "message_box.h"
+#include "meter_commands.h"
 #include "panel_look.h"
 #include "port_combo_box.h"
 #include "port_list.h"
@@ -99,32 +100,32 @@ void TFrmMain::Connect() {
   StartPoller();
   rbtn1->setText(context_.Pick(main_text::kDisconnect));
 
-  if (context_.SendWithoutWait("SYSTem:REMote").empty()) {
+  if (context_.SendWithoutWait(command::kRemote).empty()) {
     return;
   }
   bb5->setText(context_.Pick(main_text::kRemote));
-  context_.Send("DISPlay:PAGE MEASurement");
-  const std::string idn = context_.Send("*IDN?");
+  context_.Send(command::kMeasurementPage);
+  const std::string idn = context_.Send(command::kAskIdentity);
   if (idn.empty() || !TakeIdentification(idn)) {
     return;
   }
-  const std::string model = context_.Send("*LX?");
+  const std::string model = context_.Send(command::kAskModel);
   if (model.empty()) {
     return;
   }
   state.modelName = "LX" + model;
-  const std::string function = context_.Send("FUNCtion:IMPedance:A?");
+  const std::string function = context_.Send(command::kAskPrimary);
   if (function.empty()) {
     return;
   }
   ShowFunction(function);
   if (!main_text::kAuto.Matches(CB1->text())) {
-    const std::string secondary = context_.Send("FUNCtion:IMPedance:B?");
+    const std::string secondary = context_.Send(command::kAskSecondary);
     if (secondary.empty()) {
       return;
     }
     state.secondaryParam = SecondaryParamName(secondary);
-    const std::string equivalent = context_.Send("FUNCtion:IMPedance:EQUivalent?");
+    const std::string equivalent = context_.Send(command::kAskEquivalent);
     if (equivalent.empty()) {
       return;
     }
@@ -134,7 +135,7 @@ void TFrmMain::Connect() {
     }
   }
   ReadBackSettings();
-  const std::string comparator = context_.Send("COMParator:STATe?");
+  const std::string comparator = context_.Send(command::kAskComparator);
   if (comparator.empty()) {
     return;
   }
@@ -200,7 +201,7 @@ void TFrmMain::Disconnect() {
       rbtnQ->setEnabled(true);
     }
   });
-  context_.Send("SYSTem:LOCal");
+  context_.Send(command::kLocal);
   bb5->setText(context_.Pick(main_text::kLocal));
   context_.Controls().SetStopPolling(true);
   if (poller_ && !poller_->Started()) {

@@ -12,6 +12,7 @@
 
 #include "fit_label.h"
 #include "handler_guard.h"
+#include "meter_commands.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
@@ -79,7 +80,7 @@ void TFrmMain::FormClose() {
   closing_ = true;
   if (poller_) {
     // Back to the meter's own front panel; the reply is kept and not examined.
-    context_.Send("SYSTem:LOCal");
+    context_.Send(command::kLocal);
   }
   Shutdown();
 }

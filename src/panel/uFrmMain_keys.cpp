@@ -8,19 +8,14 @@
 #include "function_caption.h"
 #include "handler_guard.h"
 #include "key_captions.h"
+#include "meter_commands.h"
 #include "qt_text.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
 
 namespace benchbridge {
 
-namespace {
-
-constexpr const char* kAskPrimary = "FUNCtion:IMPedance:A?";
-constexpr const char* kAskSecondary = "FUNCtion:IMPedance:B?";
-constexpr const char* kAskEquivalent = "FUNCtion:IMPedance:EQUivalent?";
-
-}  // namespace
+namespace {}  // namespace
 
 void TFrmMain::WireKeys() {
   const std::pair<QPushButton*, void (TFrmMain::*)()> keys[] = {
@@ -46,12 +41,12 @@ void TFrmMain::RunUnderPanelLock(const std::function<void()>& act) {
 
 // --- Function and parameter keys ---
 
-void TFrmMain::FunctionKey(const char* command, EcapCaption ecap) {
+void TFrmMain::FunctionKey(int key, EcapCaption ecap) {
   RunKeyHandler([&] {
-    if (context_.Send(command).empty()) {
+    if (context_.Send(command::PressKey(key)).empty()) {
       return;
     }
-    const std::string primary = context_.Send(kAskPrimary);
+    const std::string primary = context_.Send(command::kAskPrimary);
     if (primary.empty()) {
       return;
     }
@@ -61,11 +56,11 @@ void TFrmMain::FunctionKey(const char* command, EcapCaption ecap) {
     const bool pair =
         primary != "AUTO" && primary != "DCR" && (primary != "ECAP" || ecap == EcapCaption::EcPair);
     if (pair) {
-      const std::string equivalent = context_.Send(kAskEquivalent);
+      const std::string equivalent = context_.Send(command::kAskEquivalent);
       if (equivalent.empty()) {
         return;
       }
-      const std::string secondary = context_.Send(kAskSecondary);
+      const std::string secondary = context_.Send(command::kAskSecondary);
       if (secondary.empty()) {
         return;
       }
@@ -78,12 +73,12 @@ void TFrmMain::FunctionKey(const char* command, EcapCaption ecap) {
   });
 }
 
-void TFrmMain::rbtn2Click() { FunctionKey("KEYS 49", EcapCaption::Eca); }
+void TFrmMain::rbtn2Click() { FunctionKey(command::key::kFunction, EcapCaption::Eca); }
 
-void TFrmMain::rbtn5Click() { FunctionKey("KEYS 17", EcapCaption::EcPair); }
+void TFrmMain::rbtn5Click() { FunctionKey(command::key::kCapacitor, EcapCaption::EcPair); }
 
 // The meter answering "ECAP" to the DC resistance key is shown as the function key shows it.
-void TFrmMain::rbtn6Click() { FunctionKey("KEYS 37", EcapCaption::Eca); }
+void TFrmMain::rbtn6Click() { FunctionKey(command::key::kDcr, EcapCaption::Eca); }
 
 namespace {
 
@@ -92,7 +87,7 @@ using PartOfReply = std::string (*)(std::string_view reply);
 
 // The secondary parameter and equivalent circuit keys: the key, then the one part of the pair
 // it steps, put into the caption in place of the old one.
-void ParameterKey(TFrmMain& form, const char* command, const char* query, PartOfReply part,
+void ParameterKey(TFrmMain& form, int key, const char* query, PartOfReply part,
                   CaptionRewrite rewrite) {
   form.RunKeyHandler([&] {
     PanelContext& context = form.Context();
@@ -100,7 +95,7 @@ void ParameterKey(TFrmMain& form, const char* command, const char* query, PartOf
     if (main_text::kAuto.Matches(form.CB1->text()) || form.BadgeMode() == BridgeModeKind::Dcr) {
       return;
     }
-    if (context.Send(command).empty()) {
+    if (context.Send(command::PressKey(key)).empty()) {
       return;
     }
     const std::string reply = context.Send(query);
@@ -117,11 +112,13 @@ void ParameterKey(TFrmMain& form, const char* command, const char* query, PartOf
 }  // namespace
 
 void TFrmMain::rbtn3Click() {
-  ParameterKey(*this, "KEYS 33", kAskSecondary, &SecondaryParamName, &WithSecondary);
+  ParameterKey(*this, command::key::kSecondary, command::kAskSecondary, &SecondaryParamName,
+               &WithSecondary);
 }
 
 void TFrmMain::rbtn4Click() {
-  ParameterKey(*this, "KEYS 18", kAskEquivalent, &EquivalentLetter, &WithEquivalent);
+  ParameterKey(*this, command::key::kCircuit, command::kAskEquivalent, &EquivalentLetter,
+               &WithEquivalent);
 }
 
 // --- Statistics, hold, NULL ---
@@ -134,7 +131,7 @@ void StatisticsKey(TFrmMain& form, const QString& name) {
   form.RunKeyHandler([&] {
     PanelContext& context = form.Context();
     if (form.bb3->text().left(3) == name) {
-      context.Send("FUNCtion:COM OFF");
+      context.Send(command::kStatisticOff);
       if (context.ShuttingDown()) {
         return;
       }
@@ -142,7 +139,7 @@ void StatisticsKey(TFrmMain& form, const QString& name) {
       form.bb4->setText(QString());
       context.SetStatQuery(false);
     } else {
-      context.Send("FUNCtion:COM " + ToStd(name));
+      context.Send(command::kStatistic + ToStd(name));
       if (context.ShuttingDown()) {
         return;
       }
@@ -173,7 +170,7 @@ void TFrmMain::rbtn7Click() {
     // The flag records which command went out last, whatever the meter answered.
     bool& deviationOn = context_.State().deviationOn;
     deviationOn = !deviationOn;
-    context_.Send(deviationOn ? "FUNCtion:DEV:MODE ON" : "FUNCtion:DEV:MODE OFF");
+    context_.Send(deviationOn ? command::kDeviationOn : command::kDeviationOff);
   });
 }
 
@@ -186,14 +183,14 @@ void TFrmMain::cb6Change() {
     }
     const QString picked = cb6->currentText();
     if (main_text::kOffOnItems[1].Matches(picked)) {
-      context_.Send("COMParator:STATe ON");
+      context_.Send(command::kComparatorOn);
       if (context_.ShuttingDown()) {
         return;
       }
       context_.SetBinQuery(true);
       ShowBinLayout();
     } else if (main_text::kOffOnItems[0].Matches(picked)) {
-      context_.Send("COMParator:STATe OFF");
+      context_.Send(command::kComparatorOff);
       if (context_.ShuttingDown()) {
         return;
       }

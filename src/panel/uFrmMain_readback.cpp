@@ -8,6 +8,7 @@
 
 #include "fit_label.h"
 #include "handler_guard.h"
+#include "meter_commands.h"
 #include "panel_look.h"
 #include "qt_text.h"
 #include "uFrmMain.h"
@@ -118,7 +119,7 @@ void TFrmMain::ReadBackSettings() {
     ShowFixed(cb2, bb22,
               mode == BridgeModeKind::Dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"));
   } else if (mode == BridgeModeKind::Lcr) {
-    const std::string level = context_.Send("VOLTage:LEVel?");
+    const std::string level = context_.Send(command::kAskLevel);
     if (level.empty()) {
       return;
     }
@@ -129,7 +130,7 @@ void TFrmMain::ReadBackSettings() {
   if (mode == BridgeModeKind::Dcr || mode == BridgeModeKind::Eca) {
     ShowValue(bb33, QStringLiteral("1500mV"), kFixedColour);
   } else if (mode == BridgeModeKind::Lcr) {
-    const std::string bias = context_.Send("BIAS:VOLTage:LEVel?");
+    const std::string bias = context_.Send(command::kAskBias);
     if (bias.empty()) {
       return;
     }
@@ -140,7 +141,7 @@ void TFrmMain::ReadBackSettings() {
   if (mode == BridgeModeKind::Dcr) {
     ShowFixed(cb4, bb44, QStringLiteral("0Hz"));
   } else {
-    const std::string frequency = context_.Send("FREQuency:CW?");
+    const std::string frequency = context_.Send(command::kAskFrequency);
     if (frequency.empty()) {
       return;
     }
@@ -148,19 +149,19 @@ void TFrmMain::ReadBackSettings() {
   }
 
   // Range, output impedance and speed select by position, so either language's items work.
-  const std::string range = context_.Send("FUNCtion:IMPedance:RANGe:AUTO?");
+  const std::string range = context_.Send(command::kAskAutoRange);
   if (range.empty()) {
     return;
   }
   SelectRead(cb5, range == "ON" ? 0 : 1);
 
-  const std::string impedance = context_.Send("OUTput:RESistance?");
+  const std::string impedance = context_.Send(command::kAskOutputResistance);
   if (impedance.empty()) {
     return;
   }
   SelectRead(cb7, impedance == "0" ? 0 : 1);
 
-  const std::string speed = context_.Send("APERture?");
+  const std::string speed = context_.Send(command::kAskSpeed);
   if (speed.empty()) {
     return;
   }

@@ -11,6 +11,7 @@
 #include "function_caption.h"
 #include "handler_guard.h"
 #include "message_box.h"
+#include "meter_commands.h"
 #include "modal_dialog.h"
 #include "qt_text.h"
 #include "uFrmList.h"
@@ -106,26 +107,27 @@ void SendCommandOfItem(TFrmMain& form, const QComboBox* list, const Bilingual (&
 
 }  // namespace
 
-void TFrmMain::cb2Change() { SendValueOfItem(*this, cb2, "VOLTage:LEVel "); }
+void TFrmMain::cb2Change() { SendValueOfItem(*this, cb2, command::kSetLevel); }
 
-void TFrmMain::cb4Change() { SendValueOfItem(*this, cb4, "FREQuency:CW "); }
+void TFrmMain::cb4Change() { SendValueOfItem(*this, cb4, command::kSetFrequency); }
 
 void TFrmMain::cb5Change() {
-  static constexpr const char* kCommands[] = {"FUNCtion:IMPedance:RANGe:AUTO ON",
-                                              "FUNCtion:IMPedance:RANGe:AUTO OFF"};
+  static constexpr const char* kCommands[] = {command::kAutoRangeOn, command::kAutoRangeOff};
   SendCommandOfItem(*this, cb5, main_text::kRangeItems, kCommands);
 }
 
 void TFrmMain::cb7Change() {
   // The items read the same in both languages; the meter numbers them.
   static constexpr Bilingual kItems[] = {{"100Ω", "100Ω"}, {"30Ω", "30Ω"}};
-  static constexpr const char* kCommands[] = {"OUTput:RESistance 0", "OUTput:RESistance 1"};
+  static constexpr const char* kCommands[] = {command::kOutputResistance100,
+                                              command::kOutputResistance30};
   SendCommandOfItem(*this, cb7, kItems, kCommands);
 }
 
 void TFrmMain::cb8Change() {
   // The item "MED" stands for the meter's word "MEDium".
-  static constexpr const char* kCommands[] = {"APERture SLOW", "APERture MEDium", "APERture FAST"};
+  static constexpr const char* kCommands[] = {command::kSpeedSlow, command::kSpeedMedium,
+                                              command::kSpeedFast};
   SendCommandOfItem(*this, cb8, main_text::kSpeedItems, kCommands);
 }
 
@@ -149,12 +151,12 @@ void TFrmMain::cb9Change() {
     if (!ListSwitchApplies(ToStd(CB1->text()))) {
       return;
     }
-    context_.Send("LIST:STATe ON");
+    context_.Send(command::kListOn);
     {
       ModalDialog<TFrmList> dialog(context_, this);
       dialog.Exec();
     }
-    context_.Send("LIST:STATe OFF");
+    context_.Send(command::kListOff);
     if (!context_.ShuttingDown()) {
       cb9->setCurrentIndex(0);  // from code: the change handler does not run again
     }

@@ -1,9 +1,11 @@
 #include "panel_context.h"
-#include "qt_text.h"
 
 #include <QEventLoop>
 #include <QTimer>
 #include <utility>
+
+#include "meter_commands.h"
+#include "qt_text.h"
 
 namespace benchbridge {
 
@@ -46,13 +48,13 @@ std::string PanelContext::SendWithoutWait(const std::string& command) {
 
 void PanelContext::SetBinQuery(bool on) {
   if (poller_ != nullptr) {
-    poller_->SetBinQuery(on ? TsmThread::kBinCommand : "");
+    poller_->SetBinQuery(on ? command::Line(command::kAskBin) : "");
   }
 }
 
 void PanelContext::SetStatQuery(bool on) {
   if (poller_ != nullptr) {
-    poller_->SetStatQuery(on ? TsmThread::kStatCommand : "");
+    poller_->SetStatQuery(on ? command::Line(command::kAskStatisticValue) : "");
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "fake_instrument.h"
 #include "log_files.h"
+#include "meter_commands.h"
 #include "recording_sink.h"
 #include "temp_home.h"
 
@@ -147,7 +148,7 @@ TEST_F(PollerTest, APausedPollerSendsNothingAndResumesOnTheNextLook) {
 }
 
 TEST_F(PollerTest, BinRepliesOfOneCharacterAreShownAndAllAreLogged) {
-  poller_->SetBinQuery(TsmThread::kBinCommand);
+  poller_->SetBinQuery(command::Line(command::kAskBin));
   meter_.RespondInTurn(
       kBin, {ReplyLine("O"), ReplyLine("A"), ReplyLine("3"), ReplyLine("12"), ReplyLine("")});
   meter_.SetDefault(ReplyLine("7"));
@@ -173,7 +174,7 @@ TEST_F(PollerTest, BinRepliesOfOneCharacterAreShownAndAllAreLogged) {
 }
 
 TEST_F(PollerTest, StatisticsWithoutACommaAreShownAndNeverLogged) {
-  poller_->SetStatQuery(TsmThread::kStatCommand);
+  poller_->SetStatQuery(command::Line(command::kAskStatisticValue));
   meter_.RespondInTurn(kStat, {ReplyLine("1.234nF"), ReplyLine("1,2"), ReplyLine("")});
   meter_.SetDefault(ReplyLine("5"));
   Connect();
@@ -189,8 +190,8 @@ TEST_F(PollerTest, StatisticsWithoutACommaAreShownAndNeverLogged) {
 }
 
 TEST_F(PollerTest, StopDuringACycleLetsItFinishWithItsExtraQueries) {
-  poller_->SetBinQuery(TsmThread::kBinCommand);
-  poller_->SetStatQuery(TsmThread::kStatCommand);
+  poller_->SetBinQuery(command::Line(command::kAskBin));
+  poller_->SetStatQuery(command::Line(command::kAskStatisticValue));
   meter_.Reply(kBin, "O");
   meter_.Reply(kStat, "2.5");
   meter_.SetScript([this](const std::string& command) -> std::optional<testing::Response> {

@@ -11,9 +11,9 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "comparator_commands.h"
 #include "fault_harness.h"
 #include "fit_label.h"
+#include "meter_commands.h"
 
 namespace benchbridge::testing {
 namespace {
@@ -41,12 +41,12 @@ TEST_P(HangUpTest, SendBadIsLoggedWithoutSpinningAndReconnectingWorks) {
       EXPECT_TRUE(meter_->HungUp());
       break;
     case When::DuringDialogReadBack:
-      FailCommand(comparator::kNominalQuery, HangUpInstead());
+      FailCommand(command::kAskNominal, HangUpInstead());
       HoldDialogsUntil([this] { return meter_->HungUp(); });
       panel_->rbtn9->click();  // the comparator dialog reads the meter's settings back
       ASSERT_EQ(Modals().size(), 1u);
       EXPECT_EQ(Modals()[0].objectName, "FrmComp");
-      EXPECT_EQ(meter_->CountOf(comparator::kNominalQuery), 1u);
+      EXPECT_EQ(meter_->CountOf(command::kAskNominal), 1u);
       // The chain stopped at the empty reply: no limit was asked after it.
       EXPECT_EQ(meter_->CountOf("COMParator:TOLerance:RANGe:1L?"), 0u);
       break;
