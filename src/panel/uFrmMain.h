@@ -185,8 +185,17 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void c1DropDown();
   void c1Click(int index);
   void rbtn1Click();
+  // The connect sequence: remote, identification, model, then ReadMeterState; the selectors
+  // are unlocked only when all of it was answered.
   void Connect();
   void Disconnect();
+  // What the connect sequence reads of the meter's state: ReadFunction, the settings rows
+  // (ReadBackSettings) and ReadComparatorSwitch. False when it stopped at a missing reply.
+  bool ReadMeterState();
+  // The function: badge, BridgeMode and CB1, with the parameter pair where there is one.
+  bool ReadFunction();
+  // cb6, the poller's bin query and the reading layout from the comparator's state.
+  bool ReadComparatorSwitch();
   bool TakeIdentification(const std::string& reply);
   // What CB1 shows when the meter answers "ECAP": "ECA", or (capacitor key) the "EC" pair, which
   // the key writes itself once the meter has named both parts.

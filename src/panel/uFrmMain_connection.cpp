@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "ask_steps.h"
 #include "fit_label.h"
 #include "function_caption.h"
 #include "handler_guard.h"
@@ -100,57 +101,78 @@ void TFrmMain::Connect() {
   StartPoller();
   rbtn1->setText(context_.Pick(main_text::kDisconnect));
 
-  if (context_.SendWithoutWait(command::kRemote).empty()) {
+  // The first exchange cannot wait for LinkReady: its end is what sets it.
+  if (!context_.AskWithoutWait(command::kRemote)) {
     return;
   }
   bb5->setText(context_.Pick(main_text::kRemote));
-  context_.Send(command::kMeasurementPage);
-  const std::string idn = context_.Send(command::kAskIdentity);
-  if (idn.empty() || !TakeIdentification(idn)) {
+  context_.Tell(command::kMeasurementPage);
+  const std::optional<std::string> idn = context_.Ask(command::kAskIdentity);
+  if (!idn || !TakeIdentification(*idn)) {
     return;
   }
-  const std::string model = context_.Send(command::kAskModel);
-  if (model.empty()) {
+  const std::optional<std::string> model = context_.Ask(command::kAskModel);
+  if (!model) {
     return;
   }
-  state.modelName = "LX" + model;
-  const std::string function = context_.Send(command::kAskPrimary);
-  if (function.empty()) {
+  state.modelName = "LX" + *model;
+  if (!ReadMeterState()) {
     return;
   }
-  ShowFunction(function);
-  if (!main_text::kAuto.Matches(CB1->text())) {
-    const std::string secondary = context_.Send(command::kAskSecondary);
-    if (secondary.empty()) {
-      return;
-    }
-    state.secondaryParam = SecondaryParamName(secondary);
-    const std::string equivalent = context_.Send(command::kAskEquivalent);
-    if (equivalent.empty()) {
-      return;
-    }
-    if (state.bridgeMode == static_cast<int>(BridgeModeKind::Lcr)) {
-      state.equivLetter = EquivalentLetter(equivalent);
-      CB1->setText(ToQt(FunctionPair(state.primaryParam, state.equivLetter, state.secondaryParam)));
-    }
-  }
-  ReadBackSettings();
-  const std::string comparator = context_.Send(command::kAskComparator);
-  if (comparator.empty()) {
-    return;
-  }
-  if (comparator == "ON") {
-    cb6->setCurrentIndex(1);
-    context_.SetBinQuery(true);
-    ShowBinLayout();
-  } else if (comparator == "OFF") {
-    cb6->setCurrentIndex(0);
-  }
-  SetTextColour(cb6, QColor::fromRgb(colour::kWhite));
   for (QComboBox* selector : {cb2, cb4, cb5, cb6, cb7, cb8}) {
     selector->setEnabled(true);
   }
   UpdateListSwitch();
+}
+
+bool TFrmMain::ReadMeterState() {
+  if (!ReadFunction()) {
+    return false;
+  }
+  // A stop inside the readback ends the readback only; the comparator is asked all the same.
+  ReadBackSettings();
+  return ReadComparatorSwitch();
+}
+
+bool TFrmMain::ReadFunction() {
+  const std::optional<std::string> function = context_.Ask(command::kAskPrimary);
+  if (!function) {
+    return false;
+  }
+  ShowFunction(*function);
+  if (main_text::kAuto.Matches(CB1->text())) {
+    return true;
+  }
+  StateRecord& state = context_.State();
+  return AskInTurn(context_,
+                   {{command::kAskSecondary,
+                     [&](const std::string& secondary) {
+                       state.secondaryParam = SecondaryParamName(secondary);
+                     }},
+                    {command::kAskEquivalent, [&](const std::string& equivalent) {
+                       // Outside LCR the caption that ShowFunction wrote stays.
+                       if (state.bridgeMode == static_cast<int>(BridgeModeKind::Lcr)) {
+                         state.equivLetter = EquivalentLetter(equivalent);
+                         CB1->setText(ToQt(FunctionPair(state.primaryParam, state.equivLetter,
+                                                        state.secondaryParam)));
+                       }
+                     }}});
+}
+
+bool TFrmMain::ReadComparatorSwitch() {
+  const std::optional<std::string> comparator = context_.Ask(command::kAskComparator);
+  if (!comparator) {
+    return false;
+  }
+  if (*comparator == "ON") {
+    cb6->setCurrentIndex(1);
+    context_.SetBinQuery(true);
+    ShowBinLayout();
+  } else if (*comparator == "OFF") {
+    cb6->setCurrentIndex(0);
+  }
+  SetTextColour(cb6, QColor::fromRgb(colour::kWhite));
+  return true;
 }
 
 bool TFrmMain::TakeIdentification(const std::string& reply) {
@@ -201,7 +223,7 @@ void TFrmMain::Disconnect() {
       rbtnQ->setEnabled(true);
     }
   });
-  context_.Send(command::kLocal);
+  context_.Tell(command::kLocal);
   bb5->setText(context_.Pick(main_text::kLocal));
   context_.Controls().SetStopPolling(true);
   if (poller_ && !poller_->Started()) {

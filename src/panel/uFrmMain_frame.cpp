@@ -80,7 +80,7 @@ void TFrmMain::FormClose() {
   closing_ = true;
   if (poller_) {
     // Back to the meter's own front panel; the reply is kept and not examined.
-    context_.Send(command::kLocal);
+    context_.Tell(command::kLocal);
   }
   Shutdown();
 }

@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QStringList>
 #include <array>
+#include <vector>
 
+#include "ask_steps.h"
 #include "fit_label.h"
 #include "handler_guard.h"
 #include "meter_commands.h"
@@ -113,59 +115,48 @@ void TFrmMain::ReadBackSettings() {
   const std::optional<BridgeModeKind> mode = BadgeMode();
   const std::string& model = context_.State().modelName;
   const Family family = FamilyOf(model);
+  const bool lcr = mode == BridgeModeKind::Lcr;
+  const bool dcr = mode == BridgeModeKind::Dcr;
 
-  // Level.
-  if (mode == BridgeModeKind::Dcr || mode == BridgeModeKind::Eca) {
-    ShowFixed(cb2, bb22,
-              mode == BridgeModeKind::Dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"));
-  } else if (mode == BridgeModeKind::Lcr) {
-    const std::string level = context_.Send(command::kAskLevel);
-    if (level.empty()) {
-      return;
-    }
-    ShowRead(family, cb2, bb22, LevelItems(), ToQt(level) + QStringLiteral("mV"));
-  }
-
-  // Bias.
-  if (mode == BridgeModeKind::Dcr || mode == BridgeModeKind::Eca) {
+  // What does not apply in the mode is shown without asking. Only DCR and ECA fix values, and
+  // they fix all they fix before the first row that is asked, so showing them first keeps the
+  // order of the rows.
+  if (dcr || mode == BridgeModeKind::Eca) {
+    ShowFixed(cb2, bb22, dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"));
     ShowValue(bb33, QStringLiteral("1500mV"), kFixedColour);
-  } else if (mode == BridgeModeKind::Lcr) {
-    const std::string bias = context_.Send(command::kAskBias);
-    if (bias.empty()) {
-      return;
-    }
-    ShowValue(bb33, ToQt(bias) + QStringLiteral("mV"), kReadColour);
   }
-
-  // Frequency: asked in every mode but DCR, also when the badge shows none of the three.
-  if (mode == BridgeModeKind::Dcr) {
+  if (dcr) {
     ShowFixed(cb4, bb44, QStringLiteral("0Hz"));
-  } else {
-    const std::string frequency = context_.Send(command::kAskFrequency);
-    if (frequency.empty()) {
-      return;
-    }
-    ShowRead(family, cb4, bb44, FrequencyItems(model), ToQt(frequency) + QStringLiteral("Hz"));
   }
 
-  // Range, output impedance and speed select by position, so either language's items work.
-  const std::string range = context_.Send(command::kAskAutoRange);
-  if (range.empty()) {
-    return;
+  // Level and bias are asked in LCR only (not at all when the badge shows none of the three
+  // modes); the frequency in every mode but DCR. Range, output impedance and speed select by
+  // position, so either language's items work.
+  std::vector<AskStep> steps;
+  if (lcr) {
+    steps.push_back({command::kAskLevel, [&](const std::string& level) {
+                       ShowRead(family, cb2, bb22, LevelItems(),
+                                ToQt(level) + QStringLiteral("mV"));
+                     }});
+    steps.push_back({command::kAskBias, [&](const std::string& bias) {
+                       ShowValue(bb33, ToQt(bias) + QStringLiteral("mV"), kReadColour);
+                     }});
   }
-  SelectRead(cb5, range == "ON" ? 0 : 1);
-
-  const std::string impedance = context_.Send(command::kAskOutputResistance);
-  if (impedance.empty()) {
-    return;
+  if (!dcr) {
+    steps.push_back({command::kAskFrequency, [&](const std::string& frequency) {
+                       ShowRead(family, cb4, bb44, FrequencyItems(model),
+                                ToQt(frequency) + QStringLiteral("Hz"));
+                     }});
   }
-  SelectRead(cb7, impedance == "0" ? 0 : 1);
-
-  const std::string speed = context_.Send(command::kAskSpeed);
-  if (speed.empty()) {
-    return;
-  }
-  SelectRead(cb8, speed == "FAST" ? 2 : speed == "MEDium" ? 1 : 0);
+  steps.push_back({command::kAskAutoRange,
+                   [&](const std::string& range) { SelectRead(cb5, range == "ON" ? 0 : 1); }});
+  steps.push_back({command::kAskOutputResistance, [&](const std::string& impedance) {
+                     SelectRead(cb7, impedance == "0" ? 0 : 1);
+                   }});
+  steps.push_back({command::kAskSpeed, [&](const std::string& speed) {
+                     SelectRead(cb8, speed == "FAST" ? 2 : speed == "MEDium" ? 1 : 0);
+                   }});
+  AskInTurn(context_, steps);
 }
 
 }  // namespace benchbridge

@@ -46,6 +46,24 @@ std::string PanelContext::SendWithoutWait(const std::string& command) {
   return state_.replyText;
 }
 
+std::optional<std::string> PanelContext::Ask(const std::string& command) {
+  WaitLinkReady();
+  return AskWithoutWait(command);
+}
+
+std::optional<std::string> PanelContext::AskWithoutWait(const std::string& command) {
+  std::string reply = SendWithoutWait(command);
+  if (reply.empty() || shuttingDown_) {
+    return std::nullopt;
+  }
+  return reply;
+}
+
+bool PanelContext::Tell(const std::string& command) {
+  Send(command);
+  return !shuttingDown_;
+}
+
 void PanelContext::SetBinQuery(bool on) {
   if (poller_ != nullptr) {
     poller_->SetBinQuery(on ? command::Line(command::kAskBin) : "");

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "bilingual.h"
@@ -54,6 +55,16 @@ class PanelContext {
   std::string Send(const std::string& command);
   // Query without the LinkReady wait ("SYSTem:REMote" at connection).
   std::string SendWithoutWait(const std::string& command);
+
+  // How the panel's routines ask the meter: Send, giving the reply, or nullopt when there is
+  // none (no answer in time, a failed write, no poller) or shutdown began. A routine that gets
+  // nullopt stops there; what it showed before stays.
+  std::optional<std::string> Ask(const std::string& command);
+  // Ask without the LinkReady wait, for the first command of a connection.
+  std::optional<std::string> AskWithoutWait(const std::string& command);
+  // Send for a setting whose reply is not examined. False once shutdown began: from then on the
+  // routine shows nothing more.
+  bool Tell(const std::string& command);
   // Returns at once without a poller or once shutdown began; otherwise keeps the window alive
   // (events processed, no busy looking) until the first exchange of the process has finished.
   void WaitLinkReady();

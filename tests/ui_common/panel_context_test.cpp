@@ -54,6 +54,12 @@ TEST_F(PanelContextTest, SendWaitsForLinkReadyWhileTheWindowKeepsWorking) {
   EXPECT_EQ(meter_->Commands(), (std::vector<std::string>{"*LX?", "*IDN?"}));
   EXPECT_EQ(context.State().replyText, "LX,LX2110,V1.02,2026,SN0042");
 
+  // Ask: the reply, or nothing where the reply is empty.
+  meter_->Reply("APERture?", "");
+  EXPECT_EQ(context.Ask("*IDN?"), "LX,LX2110,V1.02,2026,SN0042");
+  EXPECT_EQ(context.Ask("APERture?"), std::nullopt);
+  EXPECT_TRUE(context.Tell("APERture?"));
+
   context.SetStatQuery(true);
   EXPECT_EQ(poller->StatQuery(), "FUNCtion:COMV?\n");
   context.SetStatQuery(false);
@@ -62,6 +68,8 @@ TEST_F(PanelContextTest, SendWaitsForLinkReadyWhileTheWindowKeepsWorking) {
   context.BeginShutdown();
   const auto count = meter_->CountOf("*IDN?");
   EXPECT_EQ(context.Send("*IDN?"), "");
+  EXPECT_EQ(context.Ask("*IDN?"), std::nullopt);
+  EXPECT_FALSE(context.Tell("*IDN?"));
   EXPECT_EQ(meter_->CountOf("*IDN?"), count);
   context.SetPoller(nullptr);
 }
