@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "ask_steps.h"
 #include "fit_label.h"
 #include "function_caption.h"
 #include "handler_guard.h"
@@ -43,30 +44,31 @@ void TFrmMain::RunUnderPanelLock(const std::function<void()>& act) {
 
 void TFrmMain::FunctionKey(int key, EcapCaption ecap) {
   RunKeyHandler([&] {
-    if (context_.Send(command::PressKey(key)).empty()) {
+    if (!context_.Ask(command::PressKey(key))) {
       return;
     }
-    const std::string primary = context_.Send(command::kAskPrimary);
-    if (primary.empty()) {
+    const std::optional<std::string> reply = context_.Ask(command::kAskPrimary);
+    if (!reply) {
       return;
     }
+    const std::string& primary = *reply;
     // The badge goes first: should the meter fall silent below, it already shows the new mode
     // while the caption still shows the old function.
     ShowFunction(primary, ecap);
     const bool pair =
         primary != "AUTO" && primary != "DCR" && (primary != "ECAP" || ecap == EcapCaption::EcPair);
-    if (pair) {
-      const std::string equivalent = context_.Send(command::kAskEquivalent);
-      if (equivalent.empty()) {
-        return;
-      }
-      const std::string secondary = context_.Send(command::kAskSecondary);
-      if (secondary.empty()) {
-        return;
-      }
-      // The primary part is the meter's name for it, or "EC" in electrolytic mode.
-      CB1->setText(ToQt(FunctionPair(context_.State().primaryParam, EquivalentLetter(equivalent),
-                                     SecondaryParamName(secondary))));
+    std::string letter;
+    const auto takeLetter = [&](const std::string& equivalent) {
+      letter = EquivalentLetter(equivalent);
+    };
+    // The primary part is the meter's name for it, or "EC" in electrolytic mode.
+    const auto showPair = [&](const std::string& secondary) {
+      CB1->setText(
+          ToQt(FunctionPair(context_.State().primaryParam, letter, SecondaryParamName(secondary))));
+    };
+    if (pair && !AskInTurn(context_, {{command::kAskEquivalent, takeLetter},
+                                      {command::kAskSecondary, showPair}})) {
+      return;
     }
     ReadBackSettings();
     UpdateListSwitch();
@@ -90,22 +92,17 @@ using PartOfReply = std::string (*)(std::string_view reply);
 void ParameterKey(TFrmMain& form, int key, const char* query, PartOfReply part,
                   CaptionRewrite rewrite) {
   form.RunKeyHandler([&] {
-    PanelContext& context = form.Context();
     // There is no parameter to step in the automatic function or in DC resistance.
     if (main_text::kAuto.Matches(form.CB1->text()) || form.BadgeMode() == BridgeModeKind::Dcr) {
       return;
     }
-    if (context.Send(command::PressKey(key)).empty()) {
-      return;
-    }
-    const std::string reply = context.Send(query);
-    if (reply.empty()) {
-      return;
-    }
-    if (const auto caption = rewrite(form.CB1->text(), ToQt(part(reply)))) {
-      form.CB1->setText(*caption);
-    }
-    form.UpdateListSwitch();
+    const auto showPart = [&](const std::string& reply) {
+      if (const auto caption = rewrite(form.CB1->text(), ToQt(part(reply)))) {
+        form.CB1->setText(*caption);
+      }
+      form.UpdateListSwitch();
+    };
+    AskInTurn(form.Context(), {{command::PressKey(key), {}}, {query, showPart}});
   });
 }
 
@@ -131,16 +128,14 @@ void StatisticsKey(TFrmMain& form, const QString& name) {
   form.RunKeyHandler([&] {
     PanelContext& context = form.Context();
     if (form.bb3->text().left(3) == name) {
-      context.Send(command::kStatisticOff);
-      if (context.ShuttingDown()) {
+      if (!context.Tell(command::kStatisticOff)) {
         return;
       }
       form.bb3->setText(QString());
       form.bb4->setText(QString());
       context.SetStatQuery(false);
     } else {
-      context.Send(command::kStatistic + ToStd(name));
-      if (context.ShuttingDown()) {
+      if (!context.Tell(command::kStatistic + ToStd(name))) {
         return;
       }
       form.bb3->setText(name);
@@ -170,7 +165,7 @@ void TFrmMain::rbtn7Click() {
     // The flag records which command went out last, whatever the meter answered.
     bool& deviationOn = context_.State().deviationOn;
     deviationOn = !deviationOn;
-    context_.Send(deviationOn ? command::kDeviationOn : command::kDeviationOff);
+    context_.Tell(deviationOn ? command::kDeviationOn : command::kDeviationOff);
   });
 }
 
@@ -183,15 +178,13 @@ void TFrmMain::cb6Change() {
     }
     const QString picked = cb6->currentText();
     if (main_text::kOffOnItems[1].Matches(picked)) {
-      context_.Send(command::kComparatorOn);
-      if (context_.ShuttingDown()) {
+      if (!context_.Tell(command::kComparatorOn)) {
         return;
       }
       context_.SetBinQuery(true);
       ShowBinLayout();
     } else if (main_text::kOffOnItems[0].Matches(picked)) {
-      context_.Send(command::kComparatorOff);
-      if (context_.ShuttingDown()) {
+      if (!context_.Tell(command::kComparatorOff)) {
         return;
       }
       context_.SetBinQuery(false);

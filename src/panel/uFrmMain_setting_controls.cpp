@@ -85,7 +85,7 @@ void SendValueOfItem(TFrmMain& form, const QComboBox* list, const char* command)
     if (!context.State().connected || text.trimmed().isEmpty()) {
       return;
     }
-    context.Send(command + ToStd(WithoutUnit(text)));
+    context.Tell(command + ToStd(WithoutUnit(text)));
   });
 }
 
@@ -100,7 +100,7 @@ void SendCommandOfItem(TFrmMain& form, const QComboBox* list, const Bilingual (&
     }
     const int item = ItemOf(items, list->currentText());
     if (item >= 0) {
-      context.Send(commands[item]);
+      context.Tell(commands[item]);
     }
   });
 }
@@ -151,13 +151,12 @@ void TFrmMain::cb9Change() {
     if (!ListSwitchApplies(ToStd(CB1->text()))) {
       return;
     }
-    context_.Send(command::kListOn);
+    context_.Tell(command::kListOn);
     {
       ModalDialog<TFrmList> dialog(context_, this);
       dialog.Exec();
     }
-    context_.Send(command::kListOff);
-    if (!context_.ShuttingDown()) {
+    if (context_.Tell(command::kListOff)) {
       cb9->setCurrentIndex(0);  // from code: the change handler does not run again
     }
   });
