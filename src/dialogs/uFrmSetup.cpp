@@ -148,7 +148,7 @@ void TFrmSetup::showEvent(QShowEvent* event) {
 
 void TFrmSetup::FormShow() {
   QPointer<TFrmSetup> self(this);
-  c1->setCurrentIndex(context_.State().uiLanguage == 0 ? 0 : 1);
+  c1->setCurrentIndex(context_.State().uiLanguage == UiLanguage::Chinese ? 0 : 1);
   for (QComboBox* list : {c2, c3, c4, c5, c6}) list->setCurrentIndex(0);
   ApplyLanguage();
   btn2->setFocus();
@@ -200,7 +200,8 @@ std::optional<int> TFrmSetup::SendPick(const Selector& selector) {
 
 void TFrmSetup::c1Change() {
   RunGuarded(this, [this] {
-    context_.State().uiLanguage = c1->currentIndex();
+    context_.State().uiLanguage =
+        c1->currentIndex() == 0 ? UiLanguage::Chinese : UiLanguage::English;
     MainPanelAccess* panel = context_.Panel();
     if (panel != nullptr) panel->SaveSettings();
     ApplyLanguage();

@@ -49,9 +49,6 @@ struct LabelGeometry {
   bool operator==(const LabelGeometry&) const = default;
 };
 
-// Bridge mode as the badge LLs888 shows it (either language).
-enum class BridgeModeKind { Lcr = 0, Dcr = 1, Eca = 2 };
-
 class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   Q_OBJECT
 
@@ -84,7 +81,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void SetTriggerStatus(const QString& text) override;
 
   const std::array<LabelGeometry, 6>& ReadingLayout() const { return readingLayout_; }
-  std::optional<BridgeModeKind> BadgeMode() const;
+  std::optional<BridgeMode> BadgeMode() const;
 
   // The frame of every key that talks to the instrument: PollPaused cleared, the panel lock
   // taken, act only while connected, the lock released on every way out, an unexpected failure
@@ -214,7 +211,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void PollerFinished(unsigned generation) override;
 
   // uFrmMain_mode.cpp
-  void SetBridgeMode(BridgeModeKind mode);
+  void SetBridgeMode(BridgeMode mode);
 
   // uFrmMain_reading_layout.cpp
   void SaveReadingLayout();

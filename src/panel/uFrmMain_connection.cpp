@@ -151,7 +151,7 @@ bool TFrmMain::ReadFunction() {
                      }},
                     {command::kAskEquivalent, [&](const std::string& equivalent) {
                        // Outside LCR the caption that ShowFunction wrote stays.
-                       if (state.bridgeMode == static_cast<int>(BridgeModeKind::Lcr)) {
+                       if (state.bridgeMode == BridgeMode::Lcr) {
                          state.equivLetter = EquivalentLetter(equivalent);
                          CB1->setText(ToQt(FunctionPair(state.primaryParam, state.equivLetter,
                                                         state.secondaryParam)));
@@ -198,20 +198,20 @@ bool TFrmMain::TakeIdentification(const std::string& reply) {
 void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) {
   StateRecord& state = context_.State();
   if (functionReply == "AUTO") {
-    SetBridgeMode(BridgeModeKind::Lcr);
+    SetBridgeMode(BridgeMode::Lcr);
     CB1->setText(context_.Pick(main_text::kAuto));
   } else if (functionReply == "DCR") {
-    SetBridgeMode(BridgeModeKind::Dcr);
+    SetBridgeMode(BridgeMode::Dcr);
     CB1->setText(QStringLiteral("DCR"));
   } else if (functionReply == "ECAP") {
     state.primaryParam = "EC";
-    SetBridgeMode(BridgeModeKind::Eca);
+    SetBridgeMode(BridgeMode::Eca);
     if (ecap == EcapCaption::Eca) {
       CB1->setText(QStringLiteral("ECA"));
     }
   } else {
     state.primaryParam = functionReply;
-    SetBridgeMode(BridgeModeKind::Lcr);
+    SetBridgeMode(BridgeMode::Lcr);
   }
 }
 

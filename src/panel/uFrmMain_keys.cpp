@@ -93,7 +93,7 @@ void ParameterKey(TFrmMain& form, int key, const char* query, PartOfReply part,
                   CaptionRewrite rewrite) {
   form.RunKeyHandler([&] {
     // There is no parameter to step in the automatic function or in DC resistance.
-    if (main_text::kAuto.Matches(form.CB1->text()) || form.BadgeMode() == BridgeModeKind::Dcr) {
+    if (main_text::kAuto.Matches(form.CB1->text()) || form.BadgeMode() == BridgeMode::Dcr) {
       return;
     }
     const auto showPart = [&](const std::string& reply) {

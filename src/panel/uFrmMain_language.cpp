@@ -38,10 +38,7 @@ void TFrmMain::ApplyLanguage() {
   rbtn14->setText(context.Pick(kAvg));
   rbtn8->setText(context.Pick(kSet));
 
-  const int mode = context.State().bridgeMode;
-  if (mode >= 0 && mode < static_cast<int>(std::size(kModeBadge))) {
-    LLs888->setText(context.Pick(kModeBadge[mode]));
-  }
+  LLs888->setText(context.Pick(ModeBadgeText(context.State().bridgeMode)));
   if (kAuto.Matches(CB1->text())) {
     CB1->setText(context.Pick(kAuto));
   }

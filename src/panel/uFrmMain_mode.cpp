@@ -10,20 +10,19 @@
 
 namespace benchbridge {
 
-std::optional<BridgeModeKind> TFrmMain::BadgeMode() const {
+std::optional<BridgeMode> TFrmMain::BadgeMode() const {
   const QString badge = LLs888->text();
   for (int mode = 0; mode < 3; ++mode) {
     if (main_text::kModeBadge[mode].Matches(badge)) {
-      return static_cast<BridgeModeKind>(mode);
+      return static_cast<BridgeMode>(mode);
     }
   }
   return std::nullopt;
 }
 
-void TFrmMain::SetBridgeMode(BridgeModeKind mode) {
-  const int index = static_cast<int>(mode);
-  context_.State().bridgeMode = index;
-  LLs888->setText(context_.Pick(main_text::kModeBadge[index]));
+void TFrmMain::SetBridgeMode(BridgeMode mode) {
+  context_.State().bridgeMode = mode;
+  LLs888->setText(context_.Pick(main_text::ModeBadgeText(mode)));
 }
 
 void TFrmMain::UpdateListSwitch() { cb9->setEnabled(ListSwitchApplies(ToStd(CB1->text()))); }

@@ -112,16 +112,16 @@ void TFrmMain::ReadBackSettings() {
     }
   });
 
-  const std::optional<BridgeModeKind> mode = BadgeMode();
+  const std::optional<BridgeMode> mode = BadgeMode();
   const std::string& model = context_.State().modelName;
   const Family family = FamilyOf(model);
-  const bool lcr = mode == BridgeModeKind::Lcr;
-  const bool dcr = mode == BridgeModeKind::Dcr;
+  const bool lcr = mode == BridgeMode::Lcr;
+  const bool dcr = mode == BridgeMode::Dcr;
 
   // What does not apply in the mode is shown without asking. Only DCR and ECA fix values, and
   // they fix all they fix before the first row that is asked, so showing them first keeps the
   // order of the rows.
-  if (dcr || mode == BridgeModeKind::Eca) {
+  if (dcr || mode == BridgeMode::Eca) {
     ShowFixed(cb2, bb22, dcr ? QStringLiteral("0mV") : QStringLiteral("1000mV"));
     ShowValue(bb33, QStringLiteral("1500mV"), kFixedColour);
   }

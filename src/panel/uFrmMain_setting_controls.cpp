@@ -138,7 +138,7 @@ void TFrmMain::cb9Change() {
     if (!context_.State().connected || main_text::kOffOnItems[0].Matches(cb9->currentText())) {
       return;
     }
-    if (BadgeMode() == BridgeModeKind::Dcr) {
+    if (BadgeMode() == BridgeMode::Dcr) {
       ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kTips),
                      context_.Pick(main_text::kNoListInDcr));
       return;

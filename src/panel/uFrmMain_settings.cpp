@@ -16,7 +16,7 @@ void TFrmMain::LoadSettings() {
   state.portNumber = values.comid;
   SelectPortItem();
   // "lang" is read, but this program always starts in English.
-  state.uiLanguage = 1;
+  state.uiLanguage = UiLanguage::English;
   ApplyLanguage();
 }
 

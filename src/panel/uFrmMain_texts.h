@@ -3,6 +3,7 @@
 // by UiLanguage at the moment they write it and recognise either when they read a caption.
 
 #include "bilingual.h"
+#include "state_record.h"
 
 namespace benchbridge::main_text {
 
@@ -23,6 +24,9 @@ inline constexpr Bilingual kBadPortName{"串口名称中没有端口号：",
 // Mode badge LLs888, by BridgeMode, and the automatic function in CB1.
 inline constexpr Bilingual kModeBadge[] = {
     {"交流电桥", "LCR"}, {"直流电阻", "DCR"}, {"电解电容", "ECA"}};
+inline constexpr const Bilingual& ModeBadgeText(BridgeMode mode) {
+  return kModeBadge[static_cast<int>(mode)];
+}
 inline constexpr Bilingual kAuto{"自动", "AUTO"};
 
 // Keys captioned by ApplyLanguage.

@@ -85,6 +85,12 @@ struct ProfileFile {
   }
 };
 
+UiLanguage LanguageOfProfileValue(int value) {
+  return value == 0 ? UiLanguage::Chinese : UiLanguage::English;
+}
+
+int ProfileValueOfLanguage(UiLanguage language) { return language == UiLanguage::Chinese ? 0 : 1; }
+
 bool Writable(const fs::path& path, const struct stat& info) {
   // Root passes access(); the missing write bits still mark a file the user made read-only.
   return ::access(path.c_str(), W_OK) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
@@ -99,14 +105,14 @@ SettingsValues ReadSettingsFile(const fs::path& path) {
     if (!contents) return values;
     const ProfileFile file(*contents);
     values.comid = file.Int("comid", kDefaultComId);
-    values.lang = file.Int("lang", kDefaultLang);
+    values.lang = LanguageOfProfileValue(file.Int("lang", ProfileValueOfLanguage(kDefaultLang)));
   } catch (...) {
     return SettingsValues{};  // out of memory: the defaults
   }
   return values;
 }
 
-bool WriteSettingsFile(const fs::path& path, int comid, int lang, int defa) {
+bool WriteSettingsFile(const fs::path& path, int comid, UiLanguage lang, int defa) {
   try {
     std::error_code error;
     // A link is followed, so the file it points to is rewritten and the link stays.
@@ -129,7 +135,7 @@ bool WriteSettingsFile(const fs::path& path, int comid, int lang, int defa) {
     }
     ProfileFile file(contents);
     file.SetInt("comid", comid);
-    file.SetInt("lang", lang);
+    file.SetInt("lang", ProfileValueOfLanguage(lang));
     file.SetInt("defa", defa);
     const std::optional<std::string> text = file.Text();
     return text && ReplaceFile(target, *text, mode);

@@ -7,22 +7,25 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "state_record.h"
+
 namespace benchbridge {
 
 inline constexpr const char* kSettingsSection = "Param Info";
 inline constexpr int kDefaultComId = 1;
-inline constexpr int kDefaultLang = 0;
+// "lang": 0 is Chinese and any other value English; the program writes 0 and 1.
+inline constexpr UiLanguage kDefaultLang = UiLanguage::Chinese;
 
 // Larger files are taken for something that is not ours: not read, and never rewritten.
 inline constexpr std::uintmax_t kSettingsFileCap = std::uintmax_t{1024} * 1024;
 
 struct SettingsValues {
   int comid = kDefaultComId;
-  int lang = kDefaultLang;
+  UiLanguage lang = kDefaultLang;
   bool operator==(const SettingsValues&) const = default;
 };
 
-// "comid" (default 1) and "lang" (default 0) of the file at path.
+// "comid" (default 1) and "lang" (default Chinese) of the file at path.
 SettingsValues ReadSettingsFile(const std::filesystem::path& path);
 
 // Writes "comid", "lang" and "defa" into section "Param Info", keeping every other section, key
@@ -30,6 +33,6 @@ SettingsValues ReadSettingsFile(const std::filesystem::path& path);
 // text goes to a temporary file in the same folder that is then renamed over the old one, so a
 // failure never leaves a truncated file. Skipped (false) when the existing file is read-only,
 // too large, not a regular file or unreadable, or when the folder takes no new file.
-bool WriteSettingsFile(const std::filesystem::path& path, int comid, int lang, int defa);
+bool WriteSettingsFile(const std::filesystem::path& path, int comid, UiLanguage lang, int defa);
 
 }  // namespace benchbridge

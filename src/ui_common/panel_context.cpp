@@ -77,7 +77,7 @@ void PanelContext::SetStatQuery(bool on) {
 }
 
 QString PanelContext::Pick(const char* chinese, const char* english) const {
-  return ToQt(state_.uiLanguage == 0 ? chinese : english);
+  return ToQt(state_.uiLanguage == UiLanguage::Chinese ? chinese : english);
 }
 
 void PanelContext::BeginShutdown() {

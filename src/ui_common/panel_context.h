@@ -73,7 +73,7 @@ class PanelContext {
   void SetBinQuery(bool on);
   void SetStatQuery(bool on);
 
-  // Chinese when uiLanguage is 0, English otherwise.
+  // The text of the interface language.
   QString Pick(const char* chinese, const char* english) const;
   QString Pick(const Bilingual& text) const { return Pick(text.chinese, text.english); }
 

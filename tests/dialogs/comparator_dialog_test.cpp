@@ -281,13 +281,13 @@ TEST_F(ComparatorDialogTest, KeyFilterTakesSignedDecimalsUpToTheTypingLimit) {
 
 TEST_F(ComparatorDialogTest, ChineseCaptionsKeepTheSwitchPosition) {
   StartConnected(ComparatorScript());
-  Context().State().uiLanguage = 0;
+  Context().State().uiLanguage = UiLanguage::Chinese;
   Open();
   EXPECT_EQ(dialog_->windowTitle(), "比较设置");
   EXPECT_EQ(dialog_->b1->text(), "标称值：");
   EXPECT_EQ(dialog_->btn1->text(), "设定");
   EXPECT_EQ(dialog_->c1->currentText(), "开");
-  Context().State().uiLanguage = 1;
+  Context().State().uiLanguage = UiLanguage::English;
   dialog_->ApplyLanguage();
   EXPECT_EQ(dialog_->c1->currentText(), "ON");
   EXPECT_EQ(dialog_->e0->text(), "Bin");

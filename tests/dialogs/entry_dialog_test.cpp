@@ -142,7 +142,7 @@ TEST_F(EntryDialogTest, LayoutAndTextsInBothLanguages) {
     EXPECT_FALSE(button->isDefault() || button->autoDefault());
   }
 
-  panel_->Context().State().uiLanguage = 0;
+  panel_->Context().State().uiLanguage = UiLanguage::Chinese;
   auto chinese = Open<TFrmSet22>();
   EXPECT_EQ(chinese->lblCB1->text(), "mV");
   EXPECT_EQ(chinese->lbl1->text(), "输入范围:(100-2000)");

@@ -251,7 +251,7 @@ TEST_F(ListDialogTest, TriggerAndModePicks) {
 
 TEST_F(ListDialogTest, ChineseCaptionsAndTheirModeItems) {
   StartConnected({{"LIST:MODE?", "STEP"}});
-  Context().State().uiLanguage = 0;
+  Context().State().uiLanguage = UiLanguage::Chinese;
   Open("Rs-Q");
   EXPECT_EQ(dialog_->windowTitle(), "列表设置");
   EXPECT_EQ(dialog_->btnn2->text(), "设定全部");

@@ -117,7 +117,7 @@ TEST_F(SetupDialogTest, TriggerPicksSendAndWriteThePanelsStatus) {
 
 TEST_F(SetupDialogTest, ChineseItemsSendTheSameCommands) {
   StartConnected();
-  Context().State().uiLanguage = 0;
+  Context().State().uiLanguage = UiLanguage::Chinese;
   TFrmSetup& dialog = Open();
   EXPECT_EQ(dialog.windowTitle(), "系统设置");
   EXPECT_EQ(dialog.c3->itemText(0), "关");
@@ -139,7 +139,7 @@ TEST_F(SetupDialogTest, LanguageChooserRecaptionsBothWindowsAndRemembersTheChoic
   meter_->ClearCommands();
   dialog.c1->setCurrentIndex(0);
   dialog.c1Change();
-  EXPECT_EQ(Context().State().uiLanguage, 0);
+  EXPECT_EQ(Context().State().uiLanguage, UiLanguage::Chinese);
   EXPECT_EQ(dialog.windowTitle(), "系统设置");
   EXPECT_EQ(dialog.c4->currentText(), "外部");  // the position survives the new items
   EXPECT_EQ(panel_->rbtnQ->text(), "关闭");

@@ -85,7 +85,7 @@ TEST_F(ConnectionTest, APairFunctionIsIdentifiedReadBackAndUnlocked) {
   EXPECT_EQ(state.primaryParam, "C");
   EXPECT_EQ(state.secondaryParam, "D");
   EXPECT_EQ(state.equivLetter, "s");
-  EXPECT_EQ(state.bridgeMode, 0);
+  EXPECT_EQ(state.bridgeMode, BridgeMode::Lcr);
   EXPECT_EQ(state.replyText, "OFF");
   EXPECT_NE(panel_->Poller(), nullptr);
 }
@@ -103,7 +103,7 @@ TEST_F(ConnectionTest, DcResistanceReadsOnlyTheModeFreeSettings) {
   EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, Tail(kLcrReadback, 3), kComparator}));
   EXPECT_EQ(panel_->CB1->text(), "DCR");
   EXPECT_EQ(panel_->LLs888->text(), "DCR");
-  EXPECT_EQ(panel_->Context().State().bridgeMode, 1);
+  EXPECT_EQ(panel_->Context().State().bridgeMode, BridgeMode::Dcr);
   EXPECT_FALSE(panel_->cb9->isEnabled());
 }
 
@@ -114,7 +114,7 @@ TEST_F(ConnectionTest, AnElectrolyticCapacitorShowsEcaInTheCurrentLanguage) {
     return script;
   }());
   StartPanel();
-  panel_->Context().State().uiLanguage = 0;
+  panel_->Context().State().uiLanguage = UiLanguage::Chinese;
   ConnectPanel();
   EXPECT_EQ(PanelCommands(), Join({kIdentify, kPair, Tail(kLcrReadback, 2), kComparator}));
   EXPECT_EQ(panel_->LLs888->text(), "电解电容");
@@ -122,7 +122,7 @@ TEST_F(ConnectionTest, AnElectrolyticCapacitorShowsEcaInTheCurrentLanguage) {
   EXPECT_EQ(panel_->rbtn1->text(), "断开设备");
   EXPECT_EQ(panel_->bb5->text(), "远程");
   EXPECT_EQ(panel_->Context().State().primaryParam, "EC");
-  EXPECT_EQ(panel_->Context().State().bridgeMode, 2);
+  EXPECT_EQ(panel_->Context().State().bridgeMode, BridgeMode::Eca);
   EXPECT_TRUE(panel_->cb9->isEnabled());
 }
 

@@ -53,7 +53,7 @@ TEST_F(KeysTest, FunctionKeyReadsAPairEquivalentFirstAndShowsThePhaseAsTheta) {
                                    kLcrReadback}));
   EXPECT_EQ(panel_->CB1->text(), "Cp-θ");
   EXPECT_EQ(panel_->LLs888->text(), "LCR");
-  EXPECT_EQ(State().bridgeMode, 0);
+  EXPECT_EQ(State().bridgeMode, BridgeMode::Lcr);
   EXPECT_TRUE(panel_->cb9->isEnabled());
   EXPECT_TRUE(panel_->cb2->isVisible());  // the LX2110 readback filled the level list again
   ExpectUnlocked();
@@ -68,7 +68,7 @@ TEST_F(KeysTest, FunctionKeyInDcResistanceReadsOnlyTheModeFreeSettings) {
   EXPECT_EQ(PanelCommands(), Join({{"KEYS 49", "FUNCtion:IMPedance:A?"}, kDcrReadback}));
   EXPECT_EQ(panel_->CB1->text(), "DCR");
   EXPECT_EQ(panel_->LLs888->text(), "DCR");
-  EXPECT_EQ(State().bridgeMode, 1);
+  EXPECT_EQ(State().bridgeMode, BridgeMode::Dcr);
   EXPECT_FALSE(panel_->cb9->isEnabled());
   EXPECT_EQ(panel_->bb44->text(), "0Hz");
 }
@@ -86,7 +86,7 @@ TEST_F(KeysTest, AnElectrolyticAnswerShowsEcaForTheFunctionAndDcResistanceKeys) 
     EXPECT_EQ(PanelCommands(), Join({{keyCommand, "FUNCtion:IMPedance:A?"}, kEcaReadback}));
     EXPECT_EQ(panel_->CB1->text(), "ECA");
     EXPECT_EQ(panel_->LLs888->text(), "ECA");
-    EXPECT_EQ(State().bridgeMode, 2);
+    EXPECT_EQ(State().bridgeMode, BridgeMode::Eca);
     EXPECT_TRUE(panel_->cb9->isEnabled());
   }
 }
@@ -116,7 +116,7 @@ TEST_F(KeysTest, CapacitorKeyKeepsTheOldCaptionWhenThePairIsNotAnswered) {
   EXPECT_EQ(PanelCommands(),
             (Commands{"KEYS 17", "FUNCtion:IMPedance:A?", "FUNCtion:IMPedance:EQUivalent?"}));
   EXPECT_EQ(panel_->LLs888->text(), "ECA");
-  EXPECT_EQ(State().bridgeMode, 2);
+  EXPECT_EQ(State().bridgeMode, BridgeMode::Eca);
   EXPECT_EQ(panel_->CB1->text(), "Cs-D");
   ExpectUnlocked();
 }
@@ -129,7 +129,7 @@ TEST_F(KeysTest, TheAutomaticFunctionIsCaptionedInTheCurrentLanguage) {
   EXPECT_EQ(panel_->LLs888->text(), "LCR");
   EXPECT_FALSE(panel_->cb9->isEnabled());
 
-  panel_->Context().State().uiLanguage = 0;
+  panel_->Context().State().uiLanguage = UiLanguage::Chinese;
   panel_->rbtn5->click();
   EXPECT_EQ(panel_->CB1->text(), "自动");
   EXPECT_EQ(panel_->LLs888->text(), "交流电桥");
@@ -191,7 +191,7 @@ TEST_F(KeysTest, AnEmptyReplyKeepsWhatWasAlreadyChangedAndStops) {
   EXPECT_EQ(PanelCommands(), (Commands{"KEYS 49", "FUNCtion:IMPedance:A?",
                                        "FUNCtion:IMPedance:EQUivalent?", "FUNCtion:IMPedance:B?"}));
   EXPECT_EQ(panel_->LLs888->text(), "LCR");
-  EXPECT_EQ(State().bridgeMode, 0);
+  EXPECT_EQ(State().bridgeMode, BridgeMode::Lcr);
   EXPECT_EQ(panel_->CB1->text(), "DCR");
   EXPECT_FALSE(panel_->cb9->isEnabled());
   ExpectUnlocked();

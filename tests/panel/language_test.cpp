@@ -12,7 +12,7 @@ namespace {
 
 class LanguageTest : public PanelHarness {
  protected:
-  void Switch(int language) {
+  void Switch(UiLanguage language) {
     panel_->Context().State().uiLanguage = language;
     panel_->ApplyLanguage();
   }
@@ -29,7 +29,7 @@ TEST_F(LanguageTest, ConnectedCaptionsSwitchBackAndForthWithoutSending) {
   panel_->cb6->setCurrentIndex(1);
   const auto sent = PanelCommands().size();
 
-  Switch(0);
+  Switch(UiLanguage::Chinese);
   EXPECT_EQ(panel_->rbtn1->text(), "断开设备");
   EXPECT_EQ(panel_->bb5->text(), "远程");
   EXPECT_EQ(panel_->LLs888->text(), "交流电桥");
@@ -45,7 +45,7 @@ TEST_F(LanguageTest, ConnectedCaptionsSwitchBackAndForthWithoutSending) {
   EXPECT_EQ(panel_->rbtn2->text(), "AUTO/R/C/L/Z");  // the same in both languages
   EXPECT_EQ(panel_->windowTitle(), "台式电桥");
 
-  Switch(1);
+  Switch(UiLanguage::English);
   EXPECT_EQ(panel_->rbtn1->text(), "DisConnect device");
   EXPECT_EQ(panel_->bb5->text(), "REMOTE");
   EXPECT_EQ(panel_->CB1->text(), "AUTO");
@@ -58,13 +58,13 @@ TEST_F(LanguageTest, OtherCaptionsAreLeftAsTheyAre) {
   StartPanel();
   panel_->CB1->setText("Ls-Q");
   panel_->bb5->setText("");
-  panel_->Context().State().bridgeMode = 1;
-  Switch(0);
+  panel_->Context().State().bridgeMode = BridgeMode::Dcr;
+  Switch(UiLanguage::Chinese);
   EXPECT_EQ(panel_->CB1->text(), "Ls-Q");
   EXPECT_EQ(panel_->bb5->text(), "");
   EXPECT_EQ(panel_->LLs888->text(), "直流电阻");
   EXPECT_EQ(panel_->rbtn1->text(), "连接设备");
-  Switch(7);  // anything but 0 is English
+  Switch(UiLanguage::English);
   EXPECT_EQ(panel_->LLs888->text(), "DCR");
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
 }

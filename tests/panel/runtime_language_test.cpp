@@ -16,14 +16,14 @@ class RuntimeLanguageTest : public KeyHarness {
   // The panel captioned in Chinese, then UiLanguage back to English without re-captioning, as a
   // form captioned earlier would be.
   void ChineseCaptionsEnglishLanguage() {
-    UseLanguage(0);
-    panel_->Context().State().uiLanguage = 1;
+    UseLanguage(UiLanguage::Chinese);
+    panel_->Context().State().uiLanguage = UiLanguage::English;
   }
 };
 
 TEST_F(RuntimeLanguageTest, KeysCaptionTheBadgeInTheLanguageOfTheMoment) {
   ConnectWith();
-  panel_->Context().State().uiLanguage = 0;
+  panel_->Context().State().uiLanguage = UiLanguage::Chinese;
   meter_->Reply("FUNCtion:IMPedance:A?", "DCR");
   panel_->rbtn6->click();
   EXPECT_EQ(panel_->LLs888->text(), "直流电阻");

@@ -40,7 +40,7 @@ TEST_F(SettingControlsTest, EveryPickSendsItsCommandWithoutLockOrResumingAHold) 
 
 TEST_F(SettingControlsTest, ChineseItemsSendTheSameCommands) {
   ConnectWith();
-  UseLanguage(0);
+  UseLanguage(UiLanguage::Chinese);
   PickItem(panel_->cb5, "锁定");
   PickItem(panel_->cb5, "自动");
   PickItem(panel_->cb8, "中速");
@@ -90,7 +90,7 @@ TEST_F(SettingControlsTest, TheListSwitchExplainsWhyItCannotRunInDcOrAutomaticMo
   EXPECT_EQ(panel_->cb9->currentText(), "ON");  // it keeps the pick
 
   // Captions are recognised in either language; the notice is in the current one.
-  UseLanguage(0);
+  UseLanguage(UiLanguage::Chinese);
   panel_->LLs888->setText("LCR");
   panel_->CB1->setText("AUTO");
   PickItem(panel_->cb9, "开");
@@ -98,7 +98,7 @@ TEST_F(SettingControlsTest, TheListSwitchExplainsWhyItCannotRunInDcOrAutomaticMo
   EXPECT_EQ(watcher.Last().title, "提示");
   EXPECT_EQ(watcher.Last().text, "自动模式下不能使用列表功能。");
 
-  UseLanguage(1);
+  UseLanguage(UiLanguage::English);
   PickItem(panel_->cb9, "ON");
   ASSERT_EQ(watcher.Count(), 3);
   EXPECT_EQ(watcher.Last().text, "List function cannot be used in AUTO mode。");

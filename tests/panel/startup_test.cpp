@@ -45,7 +45,7 @@ TEST_F(StartUpTest, StartsUnconnectedInEnglishWhateverSetIniSays) {
   }
   EXPECT_TRUE(panel.c1->isEnabled());
 
-  EXPECT_EQ(panel.Context().State().uiLanguage, 1);
+  EXPECT_EQ(panel.Context().State().uiLanguage, UiLanguage::English);
   EXPECT_EQ(panel.rbtnQ->text(), "Close");
   EXPECT_EQ(panel.rbtn1->text(), "Connecting device");
   EXPECT_EQ(panel.rbtn9->text(), "COMPARE");
@@ -114,7 +114,7 @@ TEST_F(StartUpTest, PickingAPortSavesItAtOnce) {
   emit panel.c1->activated(index);
 
   EXPECT_EQ(panel.Context().State().portNumber, 12);
-  EXPECT_EQ(ReadSettingsFile(home_.Path() / "Set.ini"), (SettingsValues{12, 1}));
+  EXPECT_EQ(ReadSettingsFile(home_.Path() / "Set.ini"), (SettingsValues{12, UiLanguage::English}));
   const std::string text = ReadSetIni();
   EXPECT_NE(text.find("defa=0"), std::string::npos) << text;
   EXPECT_NE(text.find("keep=1"), std::string::npos) << text;

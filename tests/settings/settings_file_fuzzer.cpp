@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ofstream(ini, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   benchbridge::ReadSettingsFile(ini);
-  if (benchbridge::WriteSettingsFile(ini, 42, 1, 0)) {
+  if (benchbridge::WriteSettingsFile(ini, 42, benchbridge::UiLanguage::English, 0)) {
     const benchbridge::SettingsValues values = benchbridge::ReadSettingsFile(ini);
-    if (values.comid != 42 || values.lang != 1) __builtin_trap();
+    if (values.comid != 42 || values.lang != benchbridge::UiLanguage::English) __builtin_trap();
   }
   return 0;
 }

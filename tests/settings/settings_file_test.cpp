@@ -67,7 +67,7 @@ TEST(ProfileInt, ReadsLeadingDigitsLikeTheWindowsProfileFunctions) {
 }
 
 TEST_F(SettingsFileTest, FilesWithoutOurKeysReadAsTheDefaults) {
-  const SettingsValues defaults{1, 0};
+  const SettingsValues defaults{1, UiLanguage::Chinese};
   EXPECT_EQ(ReadSettingsFile(ini_), defaults);  // missing
   Put(ini_, "");
   EXPECT_EQ(ReadSettingsFile(ini_), defaults);
@@ -78,26 +78,37 @@ TEST_F(SettingsFileTest, FilesWithoutOurKeysReadAsTheDefaults) {
   fs::remove(ini_);
   fs::create_directory(ini_);
   EXPECT_EQ(ReadSettingsFile(ini_), defaults);
-  EXPECT_FALSE(WriteSettingsFile(ini_, 3, 1, 0));
+  EXPECT_FALSE(WriteSettingsFile(ini_, 3, UiLanguage::English, 0));
 }
 
 TEST_F(SettingsFileTest, ValuesAreReadFromParamInfoWhateverTheCaseAndLineEnds) {
   Put(ini_, "[Param Info]\r\ncomid=12\r\nlang=1\r\n");
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{12, 1}));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{12, UiLanguage::English}));
   Put(ini_, "[param info]\nCOMID = 12abc \nLang=abc\n");
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{12, 0}));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{12, UiLanguage::Chinese}));
   Put(ini_, "[Param Info]\ncomid=4\ncomid=5\n");  // the first of two equal keys counts
   EXPECT_EQ(ReadSettingsFile(ini_).comid, 4);
   Put(ini_, "[\n[Param Info]\ncomid=6\n");  // a broken section line does not eat the next
   EXPECT_EQ(ReadSettingsFile(ini_).comid, 6);
-  ASSERT_TRUE(WriteSettingsFile(ini_, 7, 1, 0));
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{7, 1}));
+  ASSERT_TRUE(WriteSettingsFile(ini_, 7, UiLanguage::English, 0));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{7, UiLanguage::English}));
+}
+
+// "lang" 0 is Chinese and any other value English; the two are written as 0 and 1.
+TEST_F(SettingsFileTest, AnyLangButZeroIsEnglishAndTheLanguagesAreWrittenAsZeroAndOne) {
+  for (const char* lang : {"7", "-1", "2147483647"}) {
+    Put(ini_, std::string("[Param Info]\nlang=") + lang + "\n");
+    EXPECT_EQ(ReadSettingsFile(ini_).lang, UiLanguage::English) << lang;
+  }
+  ASSERT_TRUE(WriteSettingsFile(ini_, 2, UiLanguage::Chinese, 0));
+  EXPECT_EQ(Contents(ini_), "[Param Info]\nlang=0\ncomid=2\ndefa=0\n");
+  EXPECT_EQ(ReadSettingsFile(ini_).lang, UiLanguage::Chinese);
 }
 
 TEST_F(SettingsFileTest, AFreshFileHoldsTheThreeKeys) {
-  ASSERT_TRUE(WriteSettingsFile(ini_, 3, 1, 0));
+  ASSERT_TRUE(WriteSettingsFile(ini_, 3, UiLanguage::English, 0));
   EXPECT_EQ(Contents(ini_), "[Param Info]\ncomid=3\nlang=1\ndefa=0\n");
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{3, 1}));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{3, UiLanguage::English}));
   EXPECT_EQ(FilesIn(home_.Path()), 1u);  // no temporary file left behind
 }
 
@@ -121,7 +132,7 @@ TEST_F(SettingsFileTest, AFolderThatTakesNoNewFileStillHasItsSetIniRewritten) {
   const fs::path ini = folder / "Set.ini";
   Put(ini, "[Other]\nkeep=yes\n[Param Info]\ncomid=3\nlang=1\ndefa=0\nextra=long value\n");
   if (!SetImmutable(folder, true)) GTEST_SKIP() << "this filesystem has no immutable flag";
-  const bool written = WriteSettingsFile(ini, 12, 1, 0);
+  const bool written = WriteSettingsFile(ini, 12, UiLanguage::English, 0);
   const std::string after = Contents(ini);
   SetImmutable(folder, false);
   EXPECT_TRUE(written);
@@ -149,7 +160,7 @@ TEST_F(SettingsFileTest, RewritingKeepsEverythingElseOfTheFile) {
       "[Tail]\r\n"
       "x=1\r\n"
       "; last words\r\n");
-  ASSERT_TRUE(WriteSettingsFile(ini_, 7, 1, 0));
+  ASSERT_TRUE(WriteSettingsFile(ini_, 7, UiLanguage::English, 0));
   const std::string text = Contents(ini_);
   for (const char* kept :
        {"; written by the installer", "[Window]", "; where it was", "left=10",
@@ -157,46 +168,46 @@ TEST_F(SettingsFileTest, RewritingKeepsEverythingElseOfTheFile) {
     EXPECT_EQ(Count(text, kept), 1u) << kept << " in\n" << text;
   }
   EXPECT_EQ(Count(text, "comid="), 1u) << text;
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{7, 1}));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{7, UiLanguage::English}));
   // A second save changes nothing else.
-  ASSERT_TRUE(WriteSettingsFile(ini_, 7, 1, 0));
+  ASSERT_TRUE(WriteSettingsFile(ini_, 7, UiLanguage::English, 0));
   EXPECT_EQ(Contents(ini_), text);
 }
 
 TEST_F(SettingsFileTest, AZeroFilledFileIsReplacedByAGoodOne) {
   Put(ini_, std::string(4096, '\0'));  // what a power cut can leave
-  ASSERT_TRUE(WriteSettingsFile(ini_, 9, 1, 0));
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{9, 1}));
+  ASSERT_TRUE(WriteSettingsFile(ini_, 9, UiLanguage::English, 0));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{9, UiLanguage::English}));
 }
 
 TEST_F(SettingsFileTest, AHugeFileIsNeitherReadNorRewritten) {
   std::string huge = "[Param Info]\ncomid=9\nlang=1\n[Data]\n";
   while (huge.size() <= kSettingsFileCap) huge += "row=0123456789012345678901234567890123456789\n";
   Put(ini_, huge);
-  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{1, 0}));
-  EXPECT_FALSE(WriteSettingsFile(ini_, 3, 1, 0));
+  EXPECT_EQ(ReadSettingsFile(ini_), (SettingsValues{1, UiLanguage::Chinese}));
+  EXPECT_FALSE(WriteSettingsFile(ini_, 3, UiLanguage::English, 0));
   EXPECT_EQ(Contents(ini_), huge);
 }
 
 TEST_F(SettingsFileTest, AReadOnlyFileIsNotWritten) {
   Put(ini_, "[Param Info]\ncomid=4\n");
   fs::permissions(ini_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  EXPECT_FALSE(WriteSettingsFile(ini_, 3, 1, 0));
+  EXPECT_FALSE(WriteSettingsFile(ini_, 3, UiLanguage::English, 0));
   EXPECT_EQ(Contents(ini_), "[Param Info]\ncomid=4\n");
   EXPECT_EQ(ReadSettingsFile(ini_).comid, 4);
 }
 
 TEST_F(SettingsFileTest, AMissingFolderTakesNoFile) {
-  EXPECT_FALSE(WriteSettingsFile(home_.Path() / "gone" / "Set.ini", 3, 1, 0));
+  EXPECT_FALSE(WriteSettingsFile(home_.Path() / "gone" / "Set.ini", 3, UiLanguage::English, 0));
   EXPECT_FALSE(fs::exists(home_.Path() / "gone"));
 }
 
 TEST_F(SettingsFileTest, ALinkedFileIsRewrittenThroughTheLink) {
   Put(home_.Path() / "real.ini", "[Other]\na=1\n");
   fs::create_symlink("real.ini", ini_);
-  ASSERT_TRUE(WriteSettingsFile(ini_, 2, 1, 0));
+  ASSERT_TRUE(WriteSettingsFile(ini_, 2, UiLanguage::English, 0));
   EXPECT_TRUE(fs::is_symlink(ini_));
-  EXPECT_EQ(ReadSettingsFile(home_.Path() / "real.ini"), (SettingsValues{2, 1}));
+  EXPECT_EQ(ReadSettingsFile(home_.Path() / "real.ini"), (SettingsValues{2, UiLanguage::English}));
 }
 
 // A write that fails half-way (the disk fills up) leaves the old file whole.
@@ -209,7 +220,7 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
   rlimit small = saved;
   small.rlim_cur = 64;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool written = WriteSettingsFile(ini_, 3, 1, 0);
+  const bool written = WriteSettingsFile(ini_, 3, UiLanguage::English, 0);
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
   EXPECT_FALSE(written);
   EXPECT_EQ(Contents(ini_), old);

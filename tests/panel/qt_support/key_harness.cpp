@@ -21,7 +21,7 @@ void KeyHarness::PickItem(QComboBox* list, const QString& text) {
   emit list->activated(index);
 }
 
-void KeyHarness::UseLanguage(int language) {
+void KeyHarness::UseLanguage(UiLanguage language) {
   panel_->Context().State().uiLanguage = language;
   panel_->ApplyLanguage();
 }

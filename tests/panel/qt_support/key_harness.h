@@ -23,7 +23,7 @@ class KeyHarness : public PanelHarness {
   static void PickItem(QComboBox* list, const QString& text);
 
   // Switches the interface language and captions the panel in it.
-  void UseLanguage(int language);
+  void UseLanguage(UiLanguage language);
 };
 
 }  // namespace benchbridge::testing
