@@ -43,7 +43,7 @@ std::vector<ParameterStatistics> StatisticsInRange(const ReadingStore& store, st
   }
 
   std::vector<ParameterStatistics> rows;
-  auto merge = [&rows](const std::string& name, const std::string& unit,
+  auto merge = [&rows](const std::string& name, const std::string& unit, bool primary,
                        const RunningStats& stats) {
     if (stats.count == 0) return;
     for (ParameterStatistics& row : rows) {
@@ -52,13 +52,13 @@ std::vector<ParameterStatistics> StatisticsInRange(const ReadingStore& store, st
         return;
       }
     }
-    rows.push_back({name, unit, stats});
+    rows.push_back({name, unit, primary, stats});
   };
   for (std::uint16_t kind : order) {
     const ParameterNames& names = store.Names(kind);
     const auto& stats = byKind[kind];
-    merge(names.primaryName, names.primaryUnit, stats[0]);
-    merge(names.secondaryName, names.secondaryUnit, stats[1]);
+    merge(names.primaryName, names.primaryUnit, true, stats[0]);
+    merge(names.secondaryName, names.secondaryUnit, false, stats[1]);
   }
   return rows;
 }

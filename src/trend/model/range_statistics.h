@@ -13,6 +13,7 @@ namespace benchbridge {
 
 struct ParameterStatistics {
   std::string name, unit;
+  bool primary = false;  // first seen as a primary parameter
   RunningStats stats;
 };
 

@@ -85,6 +85,19 @@ void ReadingStore::Add(TimeMs time, double primary, double secondary, std::uint1
   }
 }
 
+void ReadingStore::AppendFrom(const ReadingStore& other) {
+  std::vector<std::uint16_t> kinds;
+  for (std::size_t kind = 0; kind < other.KindCount(); ++kind) {
+    kinds.push_back(Intern(other.Names(static_cast<std::uint16_t>(kind))));
+  }
+  for (std::uint64_t i = other.Begin(); i < other.End(); ++i) {
+    const StoredReading reading = other.At(i);
+    if (reading.breakBefore) MarkGap();
+    Add(reading.time, reading.primary, reading.secondary, kinds[reading.kind]);
+    if (reading.bin != 0) SetLatestBin(reading.bin);
+  }
+}
+
 bool ReadingStore::SetLatestBin(char bin) {
   if (Empty()) return false;
   Block& block = *blocks_.back();

@@ -70,6 +70,8 @@ class ReadingStore {
   // is taken as the newest time, so the store stays in order; such readings are counted.
   // Past the capacity the oldest reading is dropped.
   void Add(TimeMs time, double primary, double secondary, std::uint16_t kind);
+  // Appends every reading of other after the newest one here, with its names, bin and breaks.
+  void AppendFrom(const ReadingStore& other);
   // The next reading starts a new stretch of line.
   void MarkGap() { pendingBreak_ = true; }
   // Gives the newest reading its bin; false (and nothing changes) when it has one already.

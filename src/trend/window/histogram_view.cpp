@@ -1,0 +1,56 @@
+#include "histogram_view.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <algorithm>
+
+namespace benchbridge {
+
+HistogramView::HistogramView(QWidget* parent)
+    : QChartView(new QChart, parent),
+      outline_(new QLineSeries),
+      area_(new QAreaSeries(outline_)),
+      valueAxis_(new QValueAxis),
+      countAxis_(new QValueAxis) {
+  chart()->legend()->hide();
+  chart()->setMargins(QMargins(4, 4, 4, 4));
+  chart()->addSeries(area_);
+  valueAxis_->setLabelFormat("%.5g");
+  valueAxis_->setTickCount(4);
+  countAxis_->setLabelFormat("%d");
+  countAxis_->setTickCount(4);
+  countAxis_->setTitleText("readings");
+  chart()->addAxis(valueAxis_, Qt::AlignBottom);
+  chart()->addAxis(countAxis_, Qt::AlignLeft);
+  area_->attachAxis(valueAxis_);
+  area_->attachAxis(countAxis_);
+  area_->setColor(QColor(230, 180, 0, 160));
+  area_->setBorderColor(QColor(150, 110, 0));
+  setMinimumSize(220, 160);
+}
+
+void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double low, double high,
+                              const QString& title) {
+  QList<QPointF> steps;
+  std::uint64_t most = 0;
+  if (!counts.empty() && high > low) {
+    const double width = (high - low) / static_cast<double>(counts.size());
+    steps.reserve(static_cast<qsizetype>(2 * counts.size() + 2));
+    steps.append({low, 0});
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+      const double y = static_cast<double>(counts[i]);
+      steps.append({low + width * static_cast<double>(i), y});
+      steps.append({low + width * static_cast<double>(i + 1), y});
+      most = std::max(most, counts[i]);
+    }
+    steps.append({high, 0});
+    valueAxis_->setRange(low, high);
+  }
+  outline_->replace(steps);
+  countAxis_->setRange(0, std::max<double>(1, static_cast<double>(most) * 1.1));
+  valueAxis_->setTitleText(title);
+}
+
+}  // namespace benchbridge
