@@ -124,8 +124,9 @@ TEST(ColumnReduction, KeepsEveryColumnsExtremesAndBreaksAtGaps) {
   for (int columns : {1, 37, 800}) {
     for (Parameter parameter : {Parameter::kPrimary, Parameter::kSecondary}) {
       const auto points = ReduceToColumns(store, parameter, from, to, columns);
-      const double columnMs = static_cast<double>(to - from) / columns;
-      auto columnOf = [&](TimeMs t) { return static_cast<int>(std::floor((t - from) / columnMs)); };
+      auto columnOf = [&](TimeMs t) {
+        return static_cast<int>((t - from) * columns / (to - from));
+      };
       // Every column's minimum and maximum is among the points of that column.
       std::vector<double> low(columns, 1e9), high(columns, -1e9);
       std::size_t breaks = 0;

@@ -50,52 +50,69 @@ std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter para
   if (begin > store.Begin()) --begin;
   if (end < store.End()) ++end;
 
-  const double columnMs = std::max(1.0, static_cast<double>(to - from) / columns);
-  auto columnOf = [&](TimeMs time) {
-    const double position = std::floor(static_cast<double>(time - from) / columnMs);
-    return static_cast<long long>(std::clamp(position, -1.0, static_cast<double>(columns)));
+  // Column c covers [from + c * width / columns, from + (c + 1) * width / columns), in whole
+  // milliseconds; -1 and columns stand for the readings just outside.
+  const TimeMs width = std::max<TimeMs>(to - from, 1);
+  auto columnOf = [&](TimeMs time) -> long long {
+    if (time < from) return -1;
+    if (time >= to) return columns;
+    return static_cast<long long>((time - from) * columns / width);
+  };
+  auto columnEnd = [&](long long column) -> TimeMs {
+    if (column < 0) return from;
+    if (column >= columns) return std::numeric_limits<TimeMs>::max();
+    // The first millisecond of the next column: ceil(from + (column + 1) * width / columns).
+    return from + ((column + 1) * width + columns - 1) / columns;
   };
   const int p = static_cast<int>(parameter);
   const double kBreak = std::numeric_limits<double>::quiet_NaN();
 
   Column column;
   long long current = std::numeric_limits<long long>::min();
-  bool broken = false;  // a break is owed before the next point
+  TimeMs currentEnd = std::numeric_limits<TimeMs>::min();  // readings before it are in current
+  bool broken = false;                                     // a break is owed before the next point
+  constexpr std::uint64_t kStretch = ReadingStore::kStretchSize;
   for (std::uint64_t i = begin; i < end;) {
-    const TimeMs time = store.TimeAt(i);
-    const double value = store.ValueAt(parameter, i);
-    if (i != begin && store.BreakBefore(i)) broken = true;
-    if (std::isnan(value)) {
-      broken = true;
-      ++i;
-      continue;
-    }
-    const long long at = columnOf(time);
-    if (broken || at != current) {
-      column.Flush(out);
-      if (broken && !out.empty() && !std::isnan(out.back().value)) out.push_back({time, kBreak});
-      broken = false;
-      current = at;
-    }
-    column.Add({time, value});
-
-    // A whole block that lies in this column, unbroken and with this parameter throughout,
-    // adds its extremes and its last reading without looking at the rest.
-    const std::uint64_t next = i + 1;
-    if (next % ReadingStore::kBlockSize == 0 && next + ReadingStore::kBlockSize <= end) {
-      const ReadingStore::BlockSummary* block = store.CompleteBlock(next);
-      const std::uint64_t lastOfBlock = next + ReadingStore::kBlockSize - 1;
-      if (block != nullptr && !block->breakInside && !store.BreakBefore(next) &&
-          block->stats[p].count == ReadingStore::kBlockSize &&
-          columnOf(store.TimeAt(lastOfBlock)) == current) {
-        column.Add({store.TimeAt(next + block->minAt[p]), block->stats[p].min});
-        column.Add({store.TimeAt(next + block->maxAt[p]), block->stats[p].max});
-        column.Add({store.TimeAt(lastOfBlock), store.ValueAt(parameter, lastOfBlock)});
-        i = lastOfBlock + 1;
+    // A whole stretch that lies in the current column, unbroken and with this parameter
+    // throughout, adds its extremes and its last reading without looking at the rest.
+    if (i != begin && column.used && i + kStretch <= end) {
+      const ReadingStore::StretchSummary* stretch = store.CompleteStretch(i);
+      const std::uint64_t last = i + kStretch - 1;
+      if (stretch != nullptr && !stretch->breakInside && !broken && !store.BreakBefore(i) &&
+          stretch->count[p] == kStretch && store.TimeAt(i) < currentEnd &&
+          store.TimeAt(last) < currentEnd) {
+        column.Add({store.TimeAt(i + stretch->minAt[p]), stretch->min[p]});
+        column.Add({store.TimeAt(i + stretch->maxAt[p]), stretch->max[p]});
+        column.Add({store.TimeAt(last), store.ValueAt(parameter, last)});
+        i = last + 1;
         continue;
       }
     }
-    i = next;
+    const std::uint64_t stretchEnd = std::min(end, (i / kStretch + 1) * kStretch);
+    const ReadingStore::Run run = store.RunAt(i, stretchEnd);
+    for (std::size_t k = 0; k < run.count; ++k) {
+      const TimeMs time = run.time[k];
+      const double value = run.value[p][k];
+      if (run.breakBefore[k] && i + k != begin) broken = true;
+      if (std::isnan(value)) {
+        broken = true;
+        continue;
+      }
+      if (broken || time >= currentEnd) {
+        const long long at = columnOf(time);
+        if (broken || at != current) {
+          column.Flush(out);
+          if (broken && !out.empty() && !std::isnan(out.back().value)) {
+            out.push_back({time, kBreak});
+          }
+          broken = false;
+          current = at;
+          currentEnd = columnEnd(at);
+        }
+      }
+      column.Add({time, value});
+    }
+    i += run.count;
   }
   column.Flush(out);
   return out;

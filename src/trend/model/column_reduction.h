@@ -15,7 +15,8 @@ struct PlotPoint {
   double value = 0;  // NaN: the line breaks here
 };
 
-// The points of parameter between from and to, reduced to columns (at least one). The
+// The points of parameter between from and to, reduced to columns (at least one; column c
+// covers [from + c * (to - from) / columns, from + (c + 1) * (to - from) / columns)). The
 // readings just outside the range come along, so the line runs on to the plot's edges. Every
 // break of the store (and every reading without this parameter) gives one NaN point.
 std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,

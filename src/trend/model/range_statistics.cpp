@@ -69,12 +69,16 @@ std::vector<std::uint64_t> PrimaryHistogram(const ReadingStore& store, std::uint
   std::vector<std::uint64_t> counts(static_cast<std::size_t>(std::max(bins, 1)), 0);
   begin = std::max(begin, store.Begin());
   end = std::min(end, store.End());
-  const double width = (high - low) / static_cast<double>(counts.size());
-  for (std::uint64_t i = begin; i < end; ++i) {
-    const StoredReading reading = store.At(i);
-    if (reading.kind != kind || !(reading.primary >= low && reading.primary <= high)) continue;
-    std::size_t bin = width > 0 ? static_cast<std::size_t>((reading.primary - low) / width) : 0;
-    counts[std::min(bin, counts.size() - 1)] += 1;
+  const double perBin = static_cast<double>(counts.size()) / (high - low);
+  for (std::uint64_t i = begin; i < end;) {
+    const ReadingStore::Run run = store.RunAt(i, end);
+    for (std::size_t k = 0; k < run.count; ++k) {
+      const double value = run.value[0][k];
+      if (run.kind[k] != kind || !(value >= low && value <= high)) continue;
+      const std::size_t bin = high > low ? static_cast<std::size_t>((value - low) * perBin) : 0;
+      counts[std::min(bin, counts.size() - 1)] += 1;
+    }
+    i += run.count;
   }
   return counts;
 }

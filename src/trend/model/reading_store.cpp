@@ -1,6 +1,8 @@
 #include "reading_store.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace benchbridge {
@@ -12,6 +14,7 @@ struct ReadingStore::Block {
   std::array<char, kBlockSize> bin;
   std::array<bool, kBlockSize> breakBefore;
   BlockSummary summary;
+  std::array<StretchSummary, kBlockSize / kStretchSize> stretches;
 };
 
 ReadingStore::ReadingStore(std::size_t capacity) : capacity_(capacity < 1 ? 1 : capacity) {}
@@ -64,9 +67,26 @@ void ReadingStore::Add(TimeMs time, double primary, double secondary, std::uint1
     summary.mixedKinds = summary.mixedKinds || kind != summary.kind;
     summary.breakInside = summary.breakInside || breakBefore;
   }
+  StretchSummary& stretch = block.stretches[offset / kStretchSize];
+  const std::size_t inStretch = offset % kStretchSize;
+  if (inStretch == 0) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    stretch = StretchSummary{{kInf, kInf}, {-kInf, -kInf}, {}, {}, {}, false};
+  } else {
+    stretch.breakInside = stretch.breakInside || breakBefore;
+  }
   for (int p = 0; p < 2; ++p) {
     const double value = block.value[p][offset];
     if (std::isnan(value)) continue;
+    if (value < stretch.min[p]) {
+      stretch.min[p] = value;
+      stretch.minAt[p] = static_cast<std::uint8_t>(inStretch);
+    }
+    if (value > stretch.max[p]) {
+      stretch.max[p] = value;
+      stretch.maxAt[p] = static_cast<std::uint8_t>(inStretch);
+    }
+    ++stretch.count[p];
     RunningStats& stats = summary.stats[p];
     if (value < stats.min) summary.minAt[p] = static_cast<std::uint16_t>(offset);
     if (value > stats.max) summary.maxAt[p] = static_cast<std::uint16_t>(offset);
@@ -141,6 +161,22 @@ std::uint64_t ReadingStore::LowerBound(TimeMs time) const {
     }
   }
   return low;
+}
+
+ReadingStore::Run ReadingStore::RunAt(std::uint64_t index, std::uint64_t end) const {
+  const Block& block = BlockOf(index);
+  const std::size_t offset = index % kBlockSize;
+  const std::uint64_t blockEnd = index - offset + kBlockSize;
+  return {&block.time[offset],
+          {&block.value[0][offset], &block.value[1][offset]},
+          &block.kind[offset],
+          &block.breakBefore[offset],
+          static_cast<std::size_t>(std::min(end, blockEnd) - index)};
+}
+
+const ReadingStore::StretchSummary* ReadingStore::CompleteStretch(std::uint64_t index) const {
+  if (index % kStretchSize != 0 || index < head_ || index + kStretchSize > end_) return nullptr;
+  return &BlockOf(index).stretches[(index % kBlockSize) / kStretchSize];
 }
 
 const ReadingStore::BlockSummary* ReadingStore::CompleteBlock(std::uint64_t index) const {

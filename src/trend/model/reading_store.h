@@ -56,6 +56,16 @@ class ReadingStore {
     bool breakInside = false;  // a break before any reading but the block's first
   };
 
+  // Within a block, stretches of kStretchSize readings keep their extremes too, so the
+  // reduction of a day to 1000 pixel columns (about 170 readings each) takes them whole.
+  static constexpr std::size_t kStretchSize = 64;
+  struct StretchSummary {
+    std::array<double, 2> min, max;            // by Parameter
+    std::array<std::uint8_t, 2> minAt, maxAt;  // offsets in the stretch
+    std::array<std::uint8_t, 2> count;         // readings with this parameter
+    bool breakInside;
+  };
+
   explicit ReadingStore(std::size_t capacity = kDefaultCapacity);
   ReadingStore(ReadingStore&&) noexcept;
   ReadingStore& operator=(ReadingStore&&) noexcept;
@@ -92,6 +102,18 @@ class ReadingStore {
   bool BreakBefore(std::uint64_t index) const;
   // The first index whose time is not before time (End() if none).
   std::uint64_t LowerBound(TimeMs time) const;
+  // The readings from index on that lie in index's block, up to end at most: plain arrays for
+  // loops over many readings.
+  struct Run {
+    const TimeMs* time;
+    std::array<const double*, 2> value;  // by Parameter
+    const std::uint16_t* kind;
+    const bool* breakBefore;
+    std::size_t count;
+  };
+  Run RunAt(std::uint64_t index, std::uint64_t end) const;
+  // The summary of the stretch that starts at index, when it is full and kept whole.
+  const StretchSummary* CompleteStretch(std::uint64_t index) const;
   // The summary of the block that starts at index, when index starts a block that is full and
   // kept whole; nullptr otherwise.
   const BlockSummary* CompleteBlock(std::uint64_t index) const;

@@ -1,7 +1,7 @@
 #include "trend_curve_item.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <cmath>
 #include <utility>
 
@@ -27,38 +27,31 @@ void TrendCurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
   if (points_.empty() || plotArea_.isEmpty()) return;
   const double xScale = plotArea_.width() / static_cast<double>(to_ - from_);
   const double yScale = plotArea_.height() / (high_ - low_);
-  QPainterPath path;
-  bool drawing = false;
-  std::size_t lonePoints = 0;
-  std::vector<QPointF> lone;  // a stretch of one reading shows as a dot
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    const PlotPoint& point = points_[i];
-    if (std::isnan(point.value)) {
-      drawing = false;
-      continue;
-    }
-    const QPointF at(plotArea_.left() + static_cast<double>(point.time - from_) * xScale,
-                     plotArea_.bottom() - (point.value - low_) * yScale);
-    if (drawing) {
-      path.lineTo(at);
-    } else {
-      path.moveTo(at);
-      drawing = true;
-      const bool alone = i + 1 >= points_.size() || std::isnan(points_[i + 1].value);
-      if (alone) {
-        lone.push_back(at);
-        ++lonePoints;
-      }
-    }
-  }
   painter->save();
   painter->setClipRect(plotArea_);
   painter->setRenderHint(QPainter::Antialiasing, false);
   painter->setPen(pen_);
-  painter->drawPath(path);
-  if (lonePoints > 0) {
+  // Stretch by stretch as polylines: a thin cosmetic pen draws these on the raster engine's
+  // fast path, where one path of a day's points would go through the stroker.
+  QPolygonF stretch;
+  std::vector<QPointF> lone;  // a stretch of a single reading shows as a dot
+  auto drawStretch = [&] {
+    if (stretch.size() == 1) lone.push_back(stretch.front());
+    if (stretch.size() > 1) painter->drawPolyline(stretch);
+    stretch.clear();
+  };
+  for (const PlotPoint& point : points_) {
+    if (std::isnan(point.value)) {
+      drawStretch();
+      continue;
+    }
+    stretch.append(QPointF(plotArea_.left() + static_cast<double>(point.time - from_) * xScale,
+                           plotArea_.bottom() - (point.value - low_) * yScale));
+  }
+  drawStretch();
+  if (!lone.empty()) {
     QPen dot = pen_;
-    dot.setWidthF(pen_.widthF() + 2);
+    dot.setWidthF(3);
     dot.setCapStyle(Qt::RoundCap);
     painter->setPen(dot);
     painter->drawPoints(lone.data(), static_cast<int>(lone.size()));

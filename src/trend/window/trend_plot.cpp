@@ -26,9 +26,7 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
   valueAxis_->setTickCount(5);
   chart()->addAxis(timeAxis_, Qt::AlignBottom);
   chart()->addAxis(valueAxis_, Qt::AlignLeft);
-  QPen pen(colour);
-  pen.setWidthF(1.5);
-  pen.setCosmetic(true);
+  QPen pen(colour, 0);  // cosmetic, one pixel
   curve_->SetPen(pen);
   curve_->setZValue(10);
   setRenderHint(QPainter::Antialiasing, false);
