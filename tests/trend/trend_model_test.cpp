@@ -198,8 +198,11 @@ TEST(TrendView, FollowsTheNewestUntilZoomedOrPanned) {
   EXPECT_EQ(view.Shown(0, 900'000), TrendView::Range(550'000, 580'000));
   view.Follow();
   EXPECT_EQ(view.Shown(0, 900'000), TrendView::Range(840'000, 900'000));
+  // The edge moves in whole steps, so the axes stay put between them.
+  EXPECT_EQ(view.Shown(0, 900'001), TrendView::Range(841'000, 901'000));
+  EXPECT_EQ(view.Shown(0, 900'999), TrendView::Range(841'000, 901'000));
   view.SetSpan(TrendSpan::kAll);
-  EXPECT_EQ(view.Shown(100, 900'000), TrendView::Range(100, 900'000));
+  EXPECT_EQ(view.Shown(100, 900'000), TrendView::Range(100, 100 + 57 * 16'000));
   EXPECT_EQ(view.Shown(5'000, 5'000), TrendView::Range(4'000, 5'000));
 }
 

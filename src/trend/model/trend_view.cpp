@@ -29,13 +29,24 @@ void TrendView::SetSpan(TrendSpan span) {
   following_ = true;
 }
 
+// While following, the right edge moves in steps of a sixtieth of the span (for "All", of a
+// power-of-two number of seconds near a sixtieth of the readings' extent), so the axes stay put
+// between steps and a redraw is mostly the curve.
 TrendView::Range TrendView::Shown(TimeMs oldest, TimeMs newest) const {
   if (!following_) return held_;
+  auto ceilTo = [](TimeMs time, TimeMs base, TimeMs step) {
+    const TimeMs offset = time - base;
+    return base + (offset / step + (offset % step > 0 ? 1 : 0)) * step;
+  };
   if (span_ == TrendSpan::kAll) {
     if (newest - oldest < kMinimumWidth) return {newest - kMinimumWidth, newest};
-    return {oldest, newest};
+    TimeMs step = kMinimumWidth;
+    while (step * 60 < newest - oldest) step *= 2;
+    return {oldest, ceilTo(newest, oldest, step)};
   }
-  return {newest - SpanMs(span_), newest};
+  const TimeMs span = SpanMs(span_);
+  const TimeMs to = ceilTo(newest, 0, span / 60);
+  return {to - span, to};
 }
 
 void TrendView::Zoom(double factor, TimeMs around, TimeMs oldest, TimeMs newest) {

@@ -20,7 +20,8 @@ class TrendView {
   TrendSpan Span() const { return span_; }
   bool Following() const { return following_; }
 
-  // The range to draw for readings from oldest to newest; never empty.
+  // The range to draw for readings from oldest to newest; never empty. While following, the
+  // newest reading is at most a sixtieth of the width short of the right edge.
   Range Shown(TimeMs oldest, TimeMs newest) const;
 
   // Both hold the view: factor < 1 zooms in around the time under the pointer, and a pan

@@ -29,6 +29,9 @@ HistogramView::HistogramView(QWidget* parent)
   area_->setColor(QColor(230, 180, 0, 160));
   area_->setBorderColor(QColor(150, 110, 0));
   setMinimumSize(220, 160);
+  // Axes, grid and curve change together at each redraw: one pass over the viewport is
+  // cheaper than working out the many small regions.
+  setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 }
 
 void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double low, double high,
@@ -49,7 +52,12 @@ void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double l
     valueAxis_->setRange(low, high);
   }
   outline_->replace(steps);
-  countAxis_->setRange(0, std::max<double>(1, static_cast<double>(most) * 1.1));
+  // Like the trend's value axes, the count axis moves only when the tallest bar leaves the
+  // upper part of it.
+  const double top = countAxis_->max();
+  if (static_cast<double>(most) > top || static_cast<double>(most) < 0.6 * top) {
+    countAxis_->setRange(0, std::max<double>(1, static_cast<double>(most) * 1.25));
+  }
   valueAxis_->setTitleText(title);
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart_cache.h"
 #include "trend_curve_item.h"
 
 namespace benchbridge {
@@ -30,6 +31,9 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
   curve_->SetPen(pen);
   curve_->setZValue(10);
   setRenderHint(QPainter::Antialiasing, false);
+  // Axes, grid and curve change together at each redraw: one pass over the viewport is
+  // cheaper than working out the many small regions.
+  setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
   setMinimumHeight(140);
   connect(chart(), &QChart::plotAreaChanged, this, [this] { Place(); });
 }
@@ -46,10 +50,14 @@ void TrendPlot::SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
     low = 0;
     high = 1;
   }
-  // A flat line sits in the middle; otherwise a little room above and below.
-  const double pad = high > low ? (high - low) * 0.05 : std::max(std::abs(high) * 1e-6, 1e-15);
-  low_ = low - pad;
-  high_ = high + pad;
+  // The value range stays while the line fits and fills most of it, so that the axis (and the
+  // chart's layout) changes only now and then; a new one leaves room to grow.
+  const bool fits = low >= low_ && high <= high_ && (high - low) >= 0.6 * (high_ - low_);
+  if (!fits) {
+    const double pad = high > low ? (high - low) * 0.1 : std::max(std::abs(high) * 1e-6, 1e-15);
+    low_ = low - pad;
+    high_ = high + pad;
+  }
   from_ = from;
   to_ = to > from ? to : from + 1;
   points_ = std::move(points);
