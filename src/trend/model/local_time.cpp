@@ -16,9 +16,7 @@ bool ReadDigits(std::string_view text, std::size_t at, std::size_t count, int& v
   return true;
 }
 
-// The epoch second of a local minute under one daylight-saving assumption, if the local time
-// it lands on is the one asked for.
-std::optional<std::time_t> MinuteStart(const LocalStamp& stamp, int isDst) {
+std::tm MinuteFields(const LocalStamp& stamp, int isDst) {
   std::tm fields{};
   fields.tm_year = stamp.year - 1900;
   fields.tm_mon = stamp.month - 1;
@@ -26,6 +24,13 @@ std::optional<std::time_t> MinuteStart(const LocalStamp& stamp, int isDst) {
   fields.tm_hour = stamp.hour;
   fields.tm_min = stamp.minute;
   fields.tm_isdst = isDst;
+  return fields;
+}
+
+// The epoch second of a local minute under one daylight-saving assumption, if the local time
+// it lands on is the one asked for.
+std::optional<std::time_t> MinuteStart(const LocalStamp& stamp, int isDst) {
+  std::tm fields = MinuteFields(stamp, isDst);
   const std::time_t start = std::mktime(&fields);
   if (start == static_cast<std::time_t>(-1)) return std::nullopt;
   std::tm back{};
@@ -80,13 +85,7 @@ std::optional<TimeMs> LocalTimeResolver::Resolve(const LocalStamp& stamp, TimeMs
       earlier_ = later_ = static_cast<TimeMs>(standard ? *standard : *summer) * 1000;
     } else {
       // Skipped by the clock (spring forward), or not a date at all.
-      std::tm fields{};
-      fields.tm_year = stamp.year - 1900;
-      fields.tm_mon = stamp.month - 1;
-      fields.tm_mday = stamp.day;
-      fields.tm_hour = stamp.hour;
-      fields.tm_min = stamp.minute;
-      fields.tm_isdst = -1;
+      std::tm fields = MinuteFields(stamp, -1);
       const std::time_t start = std::mktime(&fields);
       // mktime rolls 31 February over into March; only a day that exists in its month counts.
       valid_ = start != static_cast<std::time_t>(-1) && fields.tm_mon == stamp.month - 1;
