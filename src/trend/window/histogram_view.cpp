@@ -10,7 +10,7 @@ namespace benchbridge {
 
 HistogramView::HistogramView(QWidget* parent)
     : QChartView(new QChart, parent),
-      outline_(new QLineSeries),
+      outline_(new QLineSeries(this)),  // the area series does not own the line it fills
       area_(new QAreaSeries(outline_)),
       valueAxis_(new QValueAxis),
       countAxis_(new QValueAxis) {
