@@ -1,0 +1,25 @@
+#pragma once
+// The line a plot draws of one parameter: at most four points per pixel column (the column's
+// first reading, its minimum and maximum in time order, its last), so a day of readings drawn
+// into 1000 columns looks exactly as the full line would, spikes included.
+
+#include <cstdint>
+#include <vector>
+
+#include "reading_store.h"
+
+namespace benchbridge {
+
+struct PlotPoint {
+  TimeMs time = 0;
+  double value = 0;  // NaN: the line breaks here
+};
+
+// The points of parameter between from and to, reduced to columns (at least one; column c
+// covers [from + c * (to - from) / columns, from + (c + 1) * (to - from) / columns)). The
+// readings just outside the range come along, so the line runs on to the plot's edges. Every
+// break of the store (and every reading without this parameter) gives one NaN point.
+std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
+                                       TimeMs to, int columns);
+
+}  // namespace benchbridge

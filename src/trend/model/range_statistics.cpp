@@ -1,0 +1,86 @@
+#include "range_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace benchbridge {
+
+std::vector<ParameterStatistics> StatisticsInRange(const ReadingStore& store, std::uint64_t begin,
+                                                   std::uint64_t end) {
+  begin = std::max(begin, store.Begin());
+  end = std::min(end, store.End());
+  // By kind first, in the order the kinds appear: one lookup per reading or per block.
+  std::vector<std::uint16_t> order;
+  std::map<std::uint16_t, std::array<RunningStats, 2>> byKind;
+  auto statsOf = [&](std::uint16_t kind) -> std::array<RunningStats, 2>& {
+    auto [it, inserted] = byKind.try_emplace(kind);
+    if (inserted) order.push_back(kind);
+    return it->second;
+  };
+  std::uint16_t lastKind = 0;
+  std::array<RunningStats, 2>* last = nullptr;
+  for (std::uint64_t i = begin; i < end;) {
+    if (i + ReadingStore::kBlockSize <= end) {
+      const ReadingStore::BlockSummary* block = store.CompleteBlock(i);
+      if (block != nullptr && !block->mixedKinds) {
+        auto& stats = statsOf(block->kind);
+        stats[0].Merge(block->stats[0]);
+        stats[1].Merge(block->stats[1]);
+        i += ReadingStore::kBlockSize;
+        continue;
+      }
+    }
+    const StoredReading reading = store.At(i);
+    if (last == nullptr || reading.kind != lastKind) {
+      last = &statsOf(reading.kind);
+      lastKind = reading.kind;
+    }
+    if (!std::isnan(reading.primary)) (*last)[0].Add(reading.primary);
+    if (!std::isnan(reading.secondary)) (*last)[1].Add(reading.secondary);
+    ++i;
+  }
+
+  std::vector<ParameterStatistics> rows;
+  auto merge = [&rows](const std::string& name, const std::string& unit, bool primary,
+                       const RunningStats& stats) {
+    if (stats.count == 0) return;
+    for (ParameterStatistics& row : rows) {
+      if (row.name == name && row.unit == unit) {
+        row.stats.Merge(stats);
+        return;
+      }
+    }
+    rows.push_back({name, unit, primary, stats});
+  };
+  for (std::uint16_t kind : order) {
+    const ParameterNames& names = store.Names(kind);
+    const auto& stats = byKind[kind];
+    merge(names.primaryName, names.primaryUnit, true, stats[0]);
+    merge(names.secondaryName, names.secondaryUnit, false, stats[1]);
+  }
+  return rows;
+}
+
+std::vector<std::uint64_t> PrimaryHistogram(const ReadingStore& store, std::uint64_t begin,
+                                            std::uint64_t end, std::uint16_t kind, double low,
+                                            double high, int bins) {
+  std::vector<std::uint64_t> counts(static_cast<std::size_t>(std::max(bins, 1)), 0);
+  begin = std::max(begin, store.Begin());
+  end = std::min(end, store.End());
+  const double perBin = static_cast<double>(counts.size()) / (high - low);
+  for (std::uint64_t i = begin; i < end;) {
+    const ReadingStore::Run run = store.RunAt(i, end);
+    for (std::size_t k = 0; k < run.count; ++k) {
+      const double value = run.value[0][k];
+      if (run.kind[k] != kind || !(value >= low && value <= high)) continue;
+      const std::size_t bin = high > low ? static_cast<std::size_t>((value - low) * perBin) : 0;
+      counts[std::min(bin, counts.size() - 1)] += 1;
+    }
+    i += run.count;
+  }
+  return counts;
+}
+
+}  // namespace benchbridge

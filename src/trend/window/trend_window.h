@@ -1,0 +1,133 @@
+#pragma once
+// The trend, statistics and yield window: the primary and the secondary value against time,
+// statistics and a histogram of what is in view, the bin tally with the yield, the day's log
+// as history or any "_new" log opened from disk, and export to CSV and PNG.
+//
+// The panel feeds it (readings as shown, bins, gaps) and nothing here talks to the meter.
+// Drawing is coalesced: readings arriving faster than the redraw period cost one redraw.
+
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bin_tally.h"
+#include "csv_export.h"
+#include "new_log_reader.h"
+#include "reading_format.h"
+#include "reading_store.h"
+#include "trend_view.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+namespace benchbridge {
+
+class HistogramView;
+class TrendPlot;
+
+class TrendWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // At most this often the chart is drawn again while readings stream in.
+  static constexpr int kRedrawPeriodMs = 150;
+
+  explicit TrendWindow(QWidget* parent = nullptr);
+  ~TrendWindow() override;
+
+  // A reading as the panel shows it (the display texts, names without ":"); normalised here as
+  // the "_new" log normalises it. One without any number breaks the line.
+  void AddReading(const Reading& displayTexts, TimeMs time);
+  // The bin as lls7 shows it ("BIN:3", "BIN:OUT"); it belongs to the reading just added.
+  void AddBin(const std::string& displayText);
+  // Readings stopped (error replies, disconnection): the line breaks before the next one.
+  void MarkGap();
+  // What the CSV header says about the meter.
+  void SetExportContext(std::string identity, std::string function,
+                        std::vector<std::string> settingsRows);
+
+  // Today's history in the background: the readings of newLog stamped before until go in
+  // front of the live ones. Does nothing while another log is loading.
+  void LoadHistory(const std::filesystem::path& newLog, TimeMs until);
+  // Shows a "_new" log instead of the live readings (which go on being collected).
+  void OpenLog(const std::filesystem::path& newLog);
+  void ShowLive();
+
+  bool ExportCsv(const std::filesystem::path& file);
+  bool ExportPng(const std::filesystem::path& file);
+
+  // Draws at once instead of at the next redraw period.
+  void RedrawNow();
+  bool Loading() const { return loadThread_ != nullptr; }
+  const ReadingStore& LiveReadings() const { return live_; }
+  const ReadingStore& ShownReadings() const { return showingFile_ ? file_ : live_; }
+  const BinTally& Tally() const { return tally_; }
+  TrendView& View() { return view_; }
+
+ signals:
+  void Redrawn();
+  void LogLoaded();
+
+ private:
+  struct LoadJob {
+    std::filesystem::path file;
+    TimeMs until = 0;
+    bool history = false;
+    ReadingStore store;
+    LogLoadProgress progress;
+    LogLoadResult result;
+  };
+
+  QWidget* BuildToolbar();
+  QWidget* BuildSidePanel();
+  QWidget* BuildStatusRow();
+  void ScheduleRedraw();
+  void StartLoad(const std::filesystem::path& file, TimeMs until, bool history);
+  void FinishLoad();
+  void ShowLoadProgress();
+  void ChooseLog();
+  void ChooseCsv();
+  void ChoosePng();
+  void RedrawTally();
+  void ShowStatus(const QString& text, bool problem);
+  // Oldest and newest time of what is shown (now and now while empty), and its range in view.
+  TrendView::Range Extent() const;
+  TrendView::Range ShownRange() const;
+
+  ReadingStore live_;
+  ReadingStore file_;
+  bool showingFile_ = false;
+  bool binPending_ = false;
+  BinTally tally_;
+  TrendView view_;
+  CsvContext context_;
+  QTimer redrawTimer_;
+  QTimer progressTimer_;
+  std::unique_ptr<LoadJob> load_;
+  QPointer<QThread> loadThread_;
+
+  TrendPlot* primaryPlot_;
+  TrendPlot* secondaryPlot_;
+  QWidget* plots_;
+  HistogramView* histogram_;
+  QTableWidget* statistics_;
+  QTableWidget* tallyTable_;
+  QLabel* yieldLabel_;
+  QLabel* sourceLabel_;
+  QLabel* statusLabel_;
+  QProgressBar* progress_;
+  QPushButton* cancelLoad_;
+  QPushButton* followButton_;
+  QPushButton* openLog_;
+  QPushButton* backToLive_;
+  std::vector<QPushButton*> spanButtons_;
+};
+
+}  // namespace benchbridge

@@ -1,0 +1,178 @@
+// The trend window's files: logs loaded in the background with progress and cancel, and the
+// exports of what is in view.
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+
+#include "new_log_reader.h"
+#include "trend_window.h"
+
+namespace benchbridge {
+
+namespace {
+
+QString FileName(const std::filesystem::path& file) {
+  return QString::fromStdString(file.filename().string());
+}
+
+// What the operator reads after a load; problem tells whether it is a fault.
+QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& result, bool& problem) {
+  const QString name = FileName(file);
+  const QLocale locale(QLocale::English);
+  const QString skipped = result.skipped == 0
+                              ? QString()
+                              : QStringLiteral("; %1 lines that are not readings skipped")
+                                    .arg(locale.toString(static_cast<qulonglong>(result.skipped)));
+  problem = true;
+  switch (result.outcome) {
+    case LogLoadResult::Outcome::kCannotOpen:
+      return QStringLiteral("Cannot open %1: %2").arg(name, std::strerror(result.error));
+    case LogLoadResult::Outcome::kFolder:
+      return QStringLiteral("%1 is a folder, not a log file").arg(name);
+    case LogLoadResult::Outcome::kNotAFile:
+      return QStringLiteral("%1 is not a regular file").arg(name);
+    case LogLoadResult::Outcome::kReadError:
+      return QStringLiteral("Reading %1 failed (%2); the readings before the fault are shown")
+          .arg(name, std::strerror(result.error));
+    case LogLoadResult::Outcome::kCancelled:
+      return QStringLiteral("Loading %1 cancelled; the readings read so far are shown").arg(name);
+    case LogLoadResult::Outcome::kLoaded:
+      break;
+  }
+  if (result.readings == 0) {
+    return QStringLiteral("No readings in %1%2 (is it a \"_new\" log?)").arg(name, skipped);
+  }
+  problem = false;
+  return QStringLiteral("%1: %2 readings%3")
+      .arg(name, locale.toString(static_cast<qulonglong>(result.readings)), skipped);
+}
+
+}  // namespace
+
+TrendWindow::~TrendWindow() {
+  if (load_) load_->progress.cancel = true;
+  if (loadThread_) loadThread_->wait();
+}
+
+void TrendWindow::LoadHistory(const std::filesystem::path& newLog, TimeMs until) {
+  StartLoad(newLog, until, true);
+}
+
+void TrendWindow::OpenLog(const std::filesystem::path& newLog) {
+  StartLoad(newLog, std::numeric_limits<TimeMs>::max(), false);
+}
+
+void TrendWindow::StartLoad(const std::filesystem::path& file, TimeMs until, bool history) {
+  if (Loading()) return;
+  load_ = std::make_unique<LoadJob>();
+  load_->file = file;
+  load_->until = until;
+  load_->history = history;
+  LoadJob* job = load_.get();
+  loadThread_ = QThread::create(
+      [job] { job->result = LoadNewLog(job->file, job->store, job->progress, job->until); });
+  connect(loadThread_, &QThread::finished, this, &TrendWindow::FinishLoad);
+  connect(loadThread_, &QThread::finished, loadThread_, &QObject::deleteLater);
+  connect(cancelLoad_, &QPushButton::clicked, loadThread_, [job] { job->progress.cancel = true; });
+  openLog_->setEnabled(false);
+  ShowStatus(QStringLiteral("Reading %1…").arg(FileName(file)), false);
+  progress_->setValue(0);
+  progressTimer_.start();
+  loadThread_->start(QThread::LowPriority);
+}
+
+void TrendWindow::ShowLoadProgress() {
+  if (!load_) return;
+  const std::uint64_t total = load_->progress.bytesTotal.load();
+  const std::uint64_t done = load_->progress.bytesDone.load();
+  // Small files load before the bar could mean anything; it shows for the big ones.
+  progress_->setVisible(true);
+  cancelLoad_->setVisible(true);
+  progress_->setValue(total == 0 ? 0 : static_cast<int>(1000 * done / total));
+}
+
+void TrendWindow::FinishLoad() {
+  progressTimer_.stop();
+  progress_->hide();
+  cancelLoad_->hide();
+  openLog_->setEnabled(true);
+  std::unique_ptr<LoadJob> job = std::move(load_);
+  loadThread_ = nullptr;
+  if (!job) return;
+  bool problem = false;
+  const QString message = LoadMessage(job->file, job->result, problem);
+  if (job->history) {
+    // The live readings that came in meanwhile follow the history.
+    job->store.AppendFrom(live_);
+    live_ = std::move(job->store);
+    // A silent history (no file yet today) is nothing to report.
+    if (job->result.outcome != LogLoadResult::Outcome::kCannotOpen) ShowStatus(message, problem);
+  } else {
+    ShowStatus(message, problem);
+    if (!job->store.Empty() || !problem) {
+      file_ = std::move(job->store);
+      showingFile_ = true;
+      backToLive_->show();
+      sourceLabel_->setText(QStringLiteral("Log %1").arg(FileName(job->file)));
+      view_.SetSpan(TrendSpan::kAll);
+    }
+  }
+  RedrawNow();
+  emit LogLoaded();
+}
+
+void TrendWindow::ChooseLog() {
+  const QString file = QFileDialog::getOpenFileName(this, "Open a \"_new\" log", QString(),
+                                                    "Reading logs (*_new.log);;All files (*)");
+  if (!file.isEmpty()) OpenLog(file.toStdString());
+}
+
+void TrendWindow::ChooseCsv() {
+  const QString file = QFileDialog::getSaveFileName(this, "Export the readings in view",
+                                                    "readings.csv", "CSV (*.csv)");
+  if (!file.isEmpty()) ExportCsv(file.toStdString());
+}
+
+void TrendWindow::ChoosePng() {
+  const QString file =
+      QFileDialog::getSaveFileName(this, "Save the chart", "trend.png", "PNG image (*.png)");
+  if (!file.isEmpty()) ExportPng(file.toStdString());
+}
+
+bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
+  const ReadingStore& store = ShownReadings();
+  const auto [from, to] = ShownRange();
+  const std::uint64_t begin = store.LowerBound(from), end = store.LowerBound(to + 1);
+  CsvContext context = context_;
+  context.exportTime = ToTimeMs(std::chrono::system_clock::now());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (out) WriteCsv(out, context, store, begin, end);
+  out.close();
+  if (!out) {
+    ShowStatus(QStringLiteral("Could not write %1").arg(FileName(file)), true);
+    return false;
+  }
+  ShowStatus(QStringLiteral("%1 readings written to %2").arg(end - begin).arg(FileName(file)),
+             false);
+  return true;
+}
+
+bool TrendWindow::ExportPng(const std::filesystem::path& file) {
+  RedrawNow();
+  if (!plots_->grab().save(QString::fromStdString(file.string()), "PNG")) {
+    ShowStatus(QStringLiteral("Could not write %1").arg(FileName(file)), true);
+    return false;
+  }
+  ShowStatus(QStringLiteral("Chart saved to %1").arg(FileName(file)), false);
+  return true;
+}
+
+}  // namespace benchbridge
