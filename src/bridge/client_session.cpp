@@ -2,6 +2,9 @@
 
 #include <linux/sockios.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <cerrno>
 
 #include <asio/buffer.hpp>
 #include <asio/error.hpp>
@@ -47,7 +50,10 @@ void ClientSession::ReadNext() {
     ClientLine line = reader_.Take();
     if (line.status == ClientLineStatus::kLine) {
       if (Blank(line.text)) continue;  // an operator pressing Enter in a terminal
+      ++exchanges_;
+      exchanging_ = true;
       host_.Submit({id_, peer_, std::move(line.text)});
+      WatchForLeaving();
       return;
     }
     if (line.status != ClientLineStatus::kNeedMore) {
@@ -68,6 +74,23 @@ void ClientSession::ReadNext() {
   }
 }
 
+// A client that hangs up while the meter is busy with its line is let go at once: its place
+// comes free, and lines it had sent before leaving do not go to the meter. Only the end of the
+// stream is looked for; bytes of a next line stay unread until the reply is out.
+void ClientSession::WatchForLeaving() {
+  socket_.async_wait(asio::socket_base::wait_read, [self = shared_from_this(),
+                                                    exchange = exchanges_](std::error_code error) {
+    if (error || self->closed_ || !self->exchanging_ || self->exchanges_ != exchange) {
+      return;
+    }
+    char byte = 0;
+    const ssize_t n = ::recv(self->socket_.native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+      self->Close("closed by the client during an exchange");
+    }
+  });
+}
+
 // What the kernel still holds for the client (not yet taken by its side), plus our own buffer.
 std::size_t ClientSession::UnsentBytes() {
   int queued = 0;
@@ -76,6 +99,7 @@ std::size_t ClientSession::UnsentBytes() {
 }
 
 void ClientSession::Reply(const std::string& reply) {
+  exchanging_ = false;
   if (closed_) return;  // the client left mid-exchange: its reply goes nowhere
   std::string line = ClientReplyLine(reply);
   if (line.empty()) {

@@ -38,6 +38,7 @@ class ClientSession : public std::enable_shared_from_this<ClientSession> {
 
  private:
   void ReadNext();
+  void WatchForLeaving();
   std::size_t UnsentBytes();
 
   asio::ip::tcp::socket socket_;
@@ -48,6 +49,8 @@ class ClientSession : public std::enable_shared_from_this<ClientSession> {
   std::array<char, 4096> input_{};
   std::string output_;
   bool closed_ = false;
+  std::uint64_t exchanges_ = 0;  // lines handed on so far; the last one is in flight until Reply
+  bool exchanging_ = false;
 };
 
 // "127.0.0.1:40312", "[::1]:40312".
