@@ -1,5 +1,7 @@
 #include "bridge.h"
 
+#include <pthread.h>
+
 #include <asio/executor_work_guard.hpp>
 #include <asio/io_context.hpp>
 #include <asio/post.hpp>
@@ -59,7 +61,17 @@ std::string Bridge::Start(const ListenAddress& address, QueryFunction query) {
   r.server.SetWorker(*r.worker);
   r.bridgeLog.Listening(r.where);
   r.server.Accept();
-  r.ioThread = std::thread([&r] { r.io.run(); });
+  r.ioThread = std::thread([&r] {
+    pthread_setname_np(pthread_self(), "bridge-io");
+    for (;;) {
+      try {
+        r.io.run();  // returns once Stop() let go of the work and everything is closed
+        return;
+      } catch (...) {
+        // A handler that threw (out of memory, a sink's own fault): serve on; Asio allows it.
+      }
+    }
+  });
   {
     std::lock_guard guard(whereMutex_);
     where_ = r.where;

@@ -1,5 +1,7 @@
 #include "exchange_worker.h"
 
+#include <pthread.h>
+
 #include <chrono>
 #include <utility>
 
@@ -54,6 +56,7 @@ bool ExchangeWorker::AwaitLinkReady() {
 }
 
 void ExchangeWorker::Run() {
+  pthread_setname_np(pthread_self(), "bridge-query");  // for top -H and the benchmarks
   for (;;) {
     ClientExchange exchange;
     {
@@ -70,7 +73,11 @@ void ExchangeWorker::Run() {
     } catch (...) {
       reply.clear();  // Query never throws; out of memory on the way in is no reply either
     }
-    done_(exchange, reply);
+    try {
+      done_(exchange, reply);
+    } catch (...) {
+      // The reply is lost (the client then gets nothing, as from a silent meter); serve on.
+    }
   }
 }
 
