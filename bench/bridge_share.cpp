@@ -62,32 +62,27 @@ bool Connect(TFrmMain& panel) {
   return panel.bb5->text() == QLatin1String("REMOTE") && panel.rbtn2->isEnabled();
 }
 
-// Context switches (voluntary + involuntary) so far, of the threads whose name starts with
-// prefix ("" for all of them).
-long Switches(const std::string& prefix) {
-  long total = 0;
+// Threads of the panel whose name starts with prefix ("" for all of them), and their context
+// switches (voluntary + involuntary) so far.
+struct TaskCount {
+  int threads = 0;
+  long switches = 0;
+};
+
+TaskCount Tasks(const std::string& prefix) {
+  TaskCount count;
   for (const auto& task : fs::directory_iterator("/proc/self/task")) {
     std::ifstream comm(task.path() / "comm");
     std::string name;
     std::getline(comm, name);
     if (name.rfind(prefix, 0) != 0) continue;
+    ++count.threads;
     std::ifstream status(task.path() / "status");
     for (std::string line; std::getline(status, line);) {
       if (line.find("ctxt_switches:") != std::string::npos) {
-        total += std::stol(line.substr(line.find(':') + 1));
+        count.switches += std::stol(line.substr(line.find(':') + 1));
       }
     }
-  }
-  return total;
-}
-
-int Threads(const std::string& prefix) {
-  int count = 0;
-  for (const auto& task : fs::directory_iterator("/proc/self/task")) {
-    std::ifstream comm(task.path() / "comm");
-    std::string name;
-    std::getline(comm, name);
-    count += name.rfind(prefix, 0) == 0 ? 1 : 0;
   }
   return count;
 }
@@ -101,15 +96,16 @@ struct Idle {
 
 Idle MeasureIdle(int seconds) {
   Idle idle;
-  const long all = Switches(""), bridge = Switches("bridge-");
+  const long all = Tasks("").switches, bridge = Tasks("bridge-").switches;
   const double cpu = CpuSeconds();
   const auto begin = SteadyClock::now();
   RunEvents(std::chrono::seconds(seconds));
   const double wall = std::chrono::duration<double>(SteadyClock::now() - begin).count();
   idle.cpuShare = 100.0 * (CpuSeconds() - cpu) / wall;
-  idle.switches = Switches("") - all;
-  idle.bridgeSwitches = Switches("bridge-") - bridge;
-  idle.bridgeThreads = Threads("bridge-");
+  idle.switches = Tasks("").switches - all;
+  const TaskCount bridgeNow = Tasks("bridge-");
+  idle.bridgeSwitches = bridgeNow.switches - bridge;
+  idle.bridgeThreads = bridgeNow.threads;
   return idle;
 }
 
