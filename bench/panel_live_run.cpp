@@ -15,8 +15,6 @@
 // panel's; both clocks are the same system clock, so the child's transcript times and the
 // panel's display times compare directly.
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -35,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_meter_child.h"
 #include "bench_row.h"
 #include "fit_label.h"
 #include "meter_commands.h"
@@ -47,101 +46,12 @@
 namespace {
 
 using namespace benchbridge;
+using namespace benchbridge::bench;
 using SystemClock = std::chrono::system_clock;
 using SteadyClock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kMeterCom = 9;
-
-struct WireEvent {
-  bool command = false;
-  std::int64_t nanoseconds = 0;  // system clock
-  std::string bytes;
-};
-
-std::int64_t Nanos(SystemClock::time_point when) {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count();
-}
-
-std::string Hex(const std::string& bytes) {
-  std::string hex;
-  char pair[3];
-  for (unsigned char byte : bytes) {
-    (void)std::snprintf(pair, sizeof pair, "%02X", byte);
-    hex += pair;
-  }
-  return hex;
-}
-
-std::string Unhex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
-  return bytes;
-}
-
-// The child: the simulated LX2110 paced at 9600 baud until the parent closes the stop pipe,
-// then its transcript (full clock resolution) into a file.
-[[noreturn]] void ServeMeter(const fs::path& home, const fs::path& transcript, int readyFd,
-                             int stopFd) {
-  int status = 0;
-  try {
-    sim::SimulatedMeterOptions options;
-    options.comNumber = kMeterCom;
-    options.pacingBaud = 9600;
-    options.seed = 7;
-    options.instrument.model = *sim::FindModel("LX2110");
-    sim::SimulatedMeter meter(home, options);
-    (void)!write(readyFd, "r", 1);
-    char ignored;
-    while (read(stopFd, &ignored, 1) > 0) {
-    }
-    std::ofstream out(transcript);
-    for (const sim::TranscriptEntry& entry : meter.Transcript()) {
-      out << (entry.kind == sim::TranscriptEntry::Kind::Command ? "C " : "R ") << Nanos(entry.when)
-          << ' ' << Hex(entry.bytes) << '\n';
-    }
-  } catch (const std::exception& error) {
-    (void)std::fprintf(stderr, "meter: %s\n", error.what());
-    status = 1;
-  }
-  _exit(status);
-}
-
-std::vector<WireEvent> ReadTranscript(const fs::path& file) {
-  std::vector<WireEvent> events;
-  std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream fields(line);
-    std::string kind, hex;
-    WireEvent event;
-    fields >> kind >> event.nanoseconds >> hex;
-    event.command = kind == "C";
-    event.bytes = Unhex(hex);
-    events.push_back(std::move(event));
-  }
-  return events;
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double Percentile(std::vector<double> values, double share) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  return values[std::min(values.size() - 1, static_cast<std::size_t>(share * values.size()))];
-}
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 long StatusKilobytes(const char* key) {
   std::ifstream in("/proc/self/status");
@@ -177,14 +87,6 @@ struct Click {
   std::int64_t done = 0;  // the handler has its reply
 };
 
-double Max(const std::vector<double>& values) {
-  return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
-}
-
-double Min(const std::vector<double>& values) {
-  return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,20 +97,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--clicks") == 0) clickCount = std::atoi(argv[i + 1]);
   }
   testing::TempHome home;
-  const fs::path transcriptFile = home.Path() / "transcript.txt";
-
-  int ready[2], stop[2];
-  if (pipe(ready) != 0 || pipe(stop) != 0) return 1;
-  const pid_t child = fork();
-  if (child == 0) {
-    close(ready[0]);
-    close(stop[1]);
-    ServeMeter(home.Path(), transcriptFile, ready[1], stop[0]);
-  }
-  close(ready[1]);
-  close(stop[0]);
-  char byte;
-  if (read(ready[0], &byte, 1) != 1) {
+  bench::MeterChild meter;
+  if (!meter.Start(home.Path(), kMeterCom)) {
     (void)std::fprintf(stderr, "the simulated meter did not start\n");
     return 1;
   }
@@ -266,10 +156,8 @@ int main(int argc, char** argv) {
   const double closeMs = Ms(SteadyClock::now() - closeBegin);
   panel.reset();
 
-  close(stop[1]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  const std::vector<WireEvent> wire = ReadTranscript(transcriptFile);
+  std::vector<WireEvent> wire;
+  const bool meterFine = meter.Stop(wire);
 
   // Each command is answered by the next reply; pair them up.
   std::vector<std::int64_t> pollSent, pollAnswered;
@@ -398,5 +286,5 @@ int main(int argc, char** argv) {
   PrintRow("close with a connected meter",
            Format("%.1f ms, of which LOCal %.1f ms", closeMs, localMs), "< 100 ms + LOCal",
            closeMs - localMs < 100.0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+  return meterFine ? 0 : 1;
 }
