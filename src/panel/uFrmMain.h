@@ -15,8 +15,10 @@
 //   uFrmMain_reading_layout.cpp  normal and comparator layouts of the readings
 //   uFrmMain_language.cpp        captions in the interface language
 //   uFrmMain_access.cpp          what the dialogs reach (MainPanelAccess)
+//   uFrmMain_trend.cpp           the trend window: opening it and feeding it
 // Features that come later add files of their own (see "Handlers added with later features").
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -38,6 +40,7 @@ namespace benchbridge {
 
 class FitLabel;
 class PortComboBox;
+class TrendWindow;
 
 // The place and font of one reading label, as ReadingLayout keeps it.
 struct LabelGeometry {
@@ -142,6 +145,12 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   QPushButton* rbtnQ = nullptr;
   QAction* tact1 = nullptr;  // Esc: close the window
 
+  QAction* trendAction = nullptr;  // Ctrl+T and the display's context menu: the trend window
+
+  // The trend window, created at its first opening; nullptr until then.
+  TrendWindow* Trend() const;
+  void OpenTrendWindow();
+
   std::array<QPushButton*, 14> Buttons() const;
   std::array<FitLabel*, 6> ReadingLabels() const;
   // cb2 .. cb9, the settings rows' selectors.
@@ -210,6 +219,16 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void DisplayStat(const std::string& text) override;
   void PollerFinished(unsigned generation) override;
 
+  // uFrmMain_trend.cpp. Until the window is first opened each of these costs one test.
+  void WireTrend();
+  void ShowTrendMenu(const QPoint& globalPos);
+  void TrendReading(const Reading& reading);
+  void TrendBin(const std::string& text);
+  // Readings stopped (disconnection, an error reply): the trend's line breaks.
+  void TrendGap();
+  void ReadingRejected() override;
+  void CloseTrendWindow();
+
   // uFrmMain_mode.cpp
   void SetBridgeMode(BridgeMode mode);
 
@@ -268,6 +287,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   std::unique_ptr<TsmThread> poller_;
   unsigned pollerGeneration_ = 0;
   QEventLoop* pollerGoneWait_ = nullptr;
+  QPointer<TrendWindow> trendWindow_;
   bool closing_ = false;
 };
 

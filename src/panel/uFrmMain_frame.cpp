@@ -90,6 +90,7 @@ void TFrmMain::Shutdown() {
     return;
   }
   context_.BeginShutdown();
+  CloseTrendWindow();
   context_.Controls().SetStopPolling(true);
   if (poller_) {
     poller_->Abandon();

@@ -5,10 +5,12 @@
 // takes no options.
 //
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
-//                          [--send COMMAND]... [--dialog comparator|list|setup]
+//                          [--send COMMAND]... [--dialog comparator|list|setup] [--trend on]
 //
 // --send commands go to the meter through the panel's own link once connected (to set up what a
-// dialog will show); --dialog pictures that dialog instead of the panel.
+// dialog will show); --dialog pictures that dialog instead of the panel. --trend on opens the
+// trend window (as Ctrl+T does) right after connecting, with the --send commands sent and the
+// comparator switched on in cb6 as the operator does, and pictures that window instead.
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,6 +26,7 @@
 
 #include "port_combo_box.h"
 #include "process_setup.h"
+#include "trend_window.h"
 #include "uFrmMain.h"
 
 namespace {
@@ -35,6 +38,7 @@ struct Options {
   int seconds = 5;
   QStringList sends;
   QString dialog;
+  bool trend = false;
 };
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -53,6 +57,8 @@ bool ParseOptions(const QStringList& args, Options& options) {
       options.sends << value;
     } else if (key == QLatin1String("--dialog")) {
       options.dialog = value;
+    } else if (key == QLatin1String("--trend")) {
+      options.trend = value == QLatin1String("on");
     } else {
       return false;
     }
@@ -115,7 +121,8 @@ int main(int argc, char** argv) {
   if (!ParseOptions(QCoreApplication::arguments(), options)) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
-                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup]\n");
+                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup] "
+                 "[--trend on]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
@@ -134,6 +141,17 @@ int main(int argc, char** argv) {
     panel.c1->setCurrentIndex(index);
     emit panel.c1->activated(index);
     panel.rbtn1->click();
+  }
+  if (options.trend) {
+    for (const QString& command : options.sends) panel.Context().Send(command.toStdString());
+    const int on = panel.cb6->count() - 1;
+    panel.cb6->setCurrentIndex(on);
+    emit panel.cb6->activated(on);
+    panel.trendAction->trigger();
+    RunFor(options.seconds * 1000);
+    const bool saved = panel.Trend() != nullptr && Save(*panel.Trend(), options.out);
+    panel.close();
+    return saved ? 0 : 1;
   }
   RunFor(options.seconds * 1000);
   for (const QString& command : options.sends) panel.Context().Send(command.toStdString());

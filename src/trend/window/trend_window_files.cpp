@@ -109,6 +109,7 @@ void TrendWindow::FinishLoad() {
   if (!job) return;
   bool problem = false;
   const QString message = LoadMessage(job->file, job->result, problem);
+  ForgetReductions();
   if (job->history) {
     // The live readings that came in meanwhile follow the history.
     job->store.AppendFrom(live_);
@@ -151,7 +152,8 @@ bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
   const ReadingStore& store = ShownReadings();
   const auto [from, to] = ShownRange();
   const std::uint64_t begin = store.LowerBound(from), end = store.LowerBound(to + 1);
-  CsvContext context = context_;
+  CsvContext context;
+  if (!showingFile_) context = contextSource_ ? contextSource_() : context_;
   context.exportTime = ToTimeMs(std::chrono::system_clock::now());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) WriteCsv(out, context, store, begin, end);
