@@ -5,12 +5,13 @@
 // takes no options.
 //
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
-//                          [--send COMMAND]... [--dialog comparator|list|setup] [--trend on]
+//                          [--send COMMAND]... [--dialog comparator|list|setup] [--trend SPAN]
 //
 // --send commands go to the meter through the panel's own link once connected (to set up what a
-// dialog will show); --dialog pictures that dialog instead of the panel. --trend on opens the
-// trend window (as Ctrl+T does) right after connecting, with the --send commands sent and the
-// comparator switched on in cb6 as the operator does, and pictures that window instead.
+// dialog will show); --dialog pictures that dialog instead of the panel. --trend opens the trend
+// window (as Ctrl+T does) right after connecting, with the --send commands sent and the
+// comparator switched on in cb6 as the operator does, and pictures that window instead, over
+// the span named ("1 min", "10 min", "1 h", "All"; "on" keeps the window's own).
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,7 +39,7 @@ struct Options {
   int seconds = 5;
   QStringList sends;
   QString dialog;
-  bool trend = false;
+  QString trend;
 };
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -58,7 +59,7 @@ bool ParseOptions(const QStringList& args, Options& options) {
     } else if (key == QLatin1String("--dialog")) {
       options.dialog = value;
     } else if (key == QLatin1String("--trend")) {
-      options.trend = value == QLatin1String("on");
+      options.trend = value;
     } else {
       return false;
     }
@@ -122,7 +123,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
                  "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup] "
-                 "[--trend on]\n");
+                 "[--trend SPAN]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
@@ -142,12 +143,15 @@ int main(int argc, char** argv) {
     emit panel.c1->activated(index);
     panel.rbtn1->click();
   }
-  if (options.trend) {
+  if (!options.trend.isEmpty()) {
     for (const QString& command : options.sends) panel.Context().Send(command.toStdString());
     const int on = panel.cb6->count() - 1;
     panel.cb6->setCurrentIndex(on);
     emit panel.cb6->activated(on);
     panel.trendAction->trigger();
+    for (QPushButton* span : panel.Trend()->findChildren<QPushButton*>()) {
+      if (span->isCheckable() && span->text() == options.trend) span->click();
+    }
     RunFor(options.seconds * 1000);
     const bool saved = panel.Trend() != nullptr && Save(*panel.Trend(), options.out);
     panel.close();

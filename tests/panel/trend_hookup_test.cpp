@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
@@ -130,6 +131,9 @@ TEST_F(TrendHookupTest, TheDisplaysContextMenuOpensItAndClosingThePanelClosesIt)
   EXPECT_EQ(offered, QStringLiteral("Trend and statistics…"));
   ASSERT_NE(panel.Trend(), nullptr);
   EXPECT_TRUE(panel.Trend()->isVisible());
+  // No log yet today: nothing to report once the history has been looked for.
+  ASSERT_TRUE(WaitUntil([&] { return !panel.Trend()->Loading(); }));
+  EXPECT_EQ(panel.Trend()->findChild<QLabel*>("statusLabel")->text(), QString());
 
   panel.close();
   ASSERT_NE(panel.Trend(), nullptr);

@@ -114,8 +114,12 @@ void TrendWindow::FinishLoad() {
     // The live readings that came in meanwhile follow the history.
     job->store.AppendFrom(live_);
     live_ = std::move(job->store);
-    // A silent history (no file yet today) is nothing to report.
-    if (job->result.outcome != LogLoadResult::Outcome::kCannotOpen) ShowStatus(message, problem);
+    // A missing history (no file yet today) is nothing to report.
+    if (job->result.outcome == LogLoadResult::Outcome::kCannotOpen) {
+      ShowStatus(QString(), false);
+    } else {
+      ShowStatus(message, problem);
+    }
   } else {
     ShowStatus(message, problem);
     if (!job->store.Empty() || !problem) {
