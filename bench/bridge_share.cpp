@@ -106,6 +106,7 @@ struct Idle {
   double cpuShare = 0;  // % of one core
   long switches = 0;    // of every thread of the panel
   long bridgeSwitches = 0;
+  double bridgeCpuSeconds = 0;  // of the bridge's own threads
   int bridgeThreads = 0;
 };
 
@@ -113,6 +114,7 @@ Idle MeasureIdle(int seconds) {
   Idle idle;
   const long all = Tasks("").switches, bridge = Tasks("bridge-").switches;
   const double cpu = CpuSeconds();
+  const std::map<std::string, double> threadsBefore = ThreadCpu();
   const auto begin = SteadyClock::now();
   RunEvents(std::chrono::seconds(seconds));
   const double wall = std::chrono::duration<double>(SteadyClock::now() - begin).count();
@@ -121,6 +123,11 @@ Idle MeasureIdle(int seconds) {
   const TaskCount bridgeNow = Tasks("bridge-");
   idle.bridgeSwitches = bridgeNow.switches - bridge;
   idle.bridgeThreads = bridgeNow.threads;
+  for (const auto& [name, used] : ThreadCpu()) {
+    if (name.rfind("bridge-", 0) == 0) {
+      idle.bridgeCpuSeconds += used - (threadsBefore.count(name) ? threadsBefore.at(name) : 0.0);
+    }
+  }
   return idle;
 }
 
@@ -292,9 +299,12 @@ int main(int argc, char** argv) {
   std::printf("\n");
   std::printf("  close with %d clients attached: %.1f ms\n", clientsAtClose, closeMs);
 
-  PrintRow("bridge on, no client: panel CPU (against bridge off)",
-           Format("%.3f %% of one core (off: %.3f %%)", on.cpuShare, off.cpuShare),
-           "no more than off", on.cpuShare <= off.cpuShare + 0.05);
+  // The whole panel's CPU in two windows differs by the machine's noise; what the bridge adds is
+  // its own threads' time, which schedstat gives to the nanosecond.
+  PrintRow("bridge on, no client: CPU of its threads",
+           Format("%.6f s in %d s (panel %.3f %% of one core, off: %.3f %%)", on.bridgeCpuSeconds,
+                  idleSeconds, on.cpuShare, off.cpuShare),
+           "0", on.bridgeCpuSeconds == 0.0);
   PrintRow("bridge on, no client: wake-ups of its threads",
            Format("%ld in %d s (%d threads)", on.bridgeSwitches, idleSeconds, on.bridgeThreads),
            "0", on.bridgeSwitches == 0);

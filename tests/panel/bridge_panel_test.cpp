@@ -16,6 +16,7 @@
 
 #include "bridge_client.h"
 #include "key_harness.h"
+#include "meter_commands.h"
 #include "modal_watcher.h"
 
 namespace benchbridge::testing {
@@ -64,18 +65,10 @@ TEST_F(PanelBridgeTest, ListensOnlyWhileConnectedAndReadsBackWhatAClientSet) {
   ASSERT_TRUE(WaitUntil([&] { return readBack.count() == 1; }));
   EXPECT_EQ(panel_->cb8->currentText(), "SLOW");
   // The query changed nothing, so only the setting is followed by the connect sequence's reads.
-  const std::vector<std::string> expected{"*IDN?",
-                                          "APERture SLOW",
-                                          "FUNCtion:IMPedance:A?",
-                                          "FUNCtion:IMPedance:B?",
-                                          "FUNCtion:IMPedance:EQUivalent?",
-                                          "VOLTage:LEVel?",
-                                          "BIAS:VOLTage:LEVel?",
-                                          "FREQuency:CW?",
-                                          "FUNCtion:IMPedance:RANGe:AUTO?",
-                                          "OUTput:RESistance?",
-                                          "APERture?",
-                                          "COMParator:STATe?"};
+  using namespace command;
+  const std::vector<std::string> expected{
+      kAskIdentity, kSpeedSlow, kAskPrimary, kAskSecondary, kAskEquivalent, kAskLevel, kAskBias,
+      kAskFrequency, kAskAutoRange, kAskOutputResistance, kAskSpeed, kAskComparator};
   EXPECT_EQ(PanelCommands(), expected);
   for (QPushButton* button : panel_->Buttons()) EXPECT_TRUE(button->isEnabled());
   for (QComboBox* selector : panel_->Selectors()) EXPECT_TRUE(selector->isEnabled());
