@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,9 +22,10 @@ struct CommandLine {
       QStringLiteral(
           "While connected to the meter, let scripts drive it through SCPI on a raw TCP socket "
           "at [ADDRESS:]PORT, one line per command (PyVISA: TCPIP::127.0.0.1::PORT::SOCKET). "
-          "ADDRESS defaults to 127.0.0.1; any other address (a LAN address, 0.0.0.0, [::]) "
-          "lets everyone on that network drive the meter. Replaces Listen in section [Bridge] "
-          "of Set.ini. The tooltip of the LOCAL/REMOTE status shows where the bridge listens "
+          "ADDRESS defaults to 127.0.0.1; any other address (a LAN address, 0.0.0.0, "
+          "[::]:PORT) lets everyone on that network drive the meter. Off by default; replaces "
+          "Listen in section [Bridge] of Set.ini. The tooltip of the LOCAL/REMOTE status shows "
+          "where the bridge listens "
           "and how many clients it has; log/<date>_bridge.log records every client exchange."),
       QStringLiteral("[ADDRESS:]PORT")};
 
@@ -49,11 +51,11 @@ bool AsksForHelp(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication::setApplicationName(QStringLiteral("benchbridge"));
   if (AsksForHelp(argc, argv)) {
     // Answered before the window system is touched, so it works without a display.
-    const CommandLine commandLine;
-    std::fputs(commandLine.parser.helpText().toLocal8Bit().constData(), stdout);
+    const QCoreApplication core(argc, argv);
+    CommandLine commandLine;
+    commandLine.parser.process(core);  // prints the help and ends the program
     return 0;
   }
   QApplication app(argc, argv);

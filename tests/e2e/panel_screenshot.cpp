@@ -1,12 +1,14 @@
 // benchbridge-screenshot: builds the real front panel in a given home folder, optionally picks a
 // port and connects as an operator would (through the port list and the connect key), lets it
 // run, and saves a picture of the window, or of one of its dialogs opened through its own key.
-// Used by scripts/demo for the README picture and for the pictures in docs/; the panel itself
-// takes no options.
+// Used by scripts/demo for the README picture and for the pictures in docs/.
 //
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
 //                          [--send COMMAND]... [--dialog comparator|list|setup]
+//                          [--listen [ADDRESS:]PORT]
 //
+// --listen turns the panel's network bridge on as the program's own option does; once connected
+// the tool prints where it listens (bb5's tooltip), so scripts can talk to the meter meanwhile.
 // --send commands go to the meter through the panel's own link once connected (to set up what a
 // dialog will show); --dialog pictures that dialog instead of the panel.
 
@@ -22,6 +24,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fit_label.h"
 #include "port_combo_box.h"
 #include "process_setup.h"
 #include "uFrmMain.h"
@@ -35,6 +38,7 @@ struct Options {
   int seconds = 5;
   QStringList sends;
   QString dialog;
+  QString listen;
 };
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -53,6 +57,8 @@ bool ParseOptions(const QStringList& args, Options& options) {
       options.sends << value;
     } else if (key == QLatin1String("--dialog")) {
       options.dialog = value;
+    } else if (key == QLatin1String("--listen")) {
+      options.listen = value;
     } else {
       return false;
     }
@@ -115,12 +121,20 @@ int main(int argc, char** argv) {
   if (!ParseOptions(QCoreApplication::arguments(), options)) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
-                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup]\n");
+                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup] "
+                 "[--listen [ADDRESS:]PORT]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
   benchbridge::FixRegionalFormats();
   benchbridge::TFrmMain panel(options.home);
+  if (!options.listen.isEmpty()) {
+    if (const std::string error = panel.SetBridgeListen(options.listen.toStdString());
+        !error.empty()) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 2;
+    }
+  }
   panel.show();
   RunFor(200);
 
@@ -134,6 +148,10 @@ int main(int argc, char** argv) {
     panel.c1->setCurrentIndex(index);
     emit panel.c1->activated(index);
     panel.rbtn1->click();
+    if (const QString bridge = panel.bb5->toolTip(); !bridge.isEmpty()) {
+      std::printf("%s\n", qPrintable(bridge));
+      std::fflush(stdout);
+    }
   }
   RunFor(options.seconds * 1000);
   for (const QString& command : options.sends) panel.Context().Send(command.toStdString());
