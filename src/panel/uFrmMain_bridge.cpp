@@ -131,12 +131,16 @@ void TFrmMain::ReadBackForBridge() {
   bridgeReadBackPending_ = false;
   RunUnderPanelLock([this] {
     const bool binWasOn = context_.Poller() && !context_.Poller()->BinQuery().empty();
+    const QString binShown = lls7->text();
     if (!ReadMeterState()) {
       return;
     }
-    // The connect sequence starts from a switched-off comparator; here it may have been on, and
-    // a client that switched it off takes the bin display with it, as the operator's switch does.
-    if (binWasOn && cb6->currentIndex() == 0) {
+    // The connect sequence starts from a switched-off comparator; here it may have been on. Still
+    // on: the last bin stays until the next poll brings one (not the layout's "BIN:OUT"). Now
+    // off: the bin display goes, as with the operator's switch.
+    if (binWasOn && cb6->currentIndex() == 1) {
+      lls7->setText(binShown);
+    } else if (binWasOn && cb6->currentIndex() == 0) {
       context_.SetBinQuery(false);
       RestoreReadingLayout();
     }

@@ -67,8 +67,9 @@ TEST_F(PanelBridgeTest, ListensOnlyWhileConnectedAndReadsBackWhatAClientSet) {
   // The query changed nothing, so only the setting is followed by the connect sequence's reads.
   using namespace command;
   const std::vector<std::string> expected{
-      kAskIdentity, kSpeedSlow, kAskPrimary, kAskSecondary, kAskEquivalent, kAskLevel, kAskBias,
-      kAskFrequency, kAskAutoRange, kAskOutputResistance, kAskSpeed, kAskComparator};
+      kAskIdentity, kSpeedSlow,    kAskPrimary,   kAskSecondary, kAskEquivalent,
+      kAskLevel,    kAskBias,      kAskFrequency, kAskAutoRange, kAskOutputResistance,
+      kAskSpeed,    kAskComparator};
   EXPECT_EQ(PanelCommands(), expected);
   for (QPushButton* button : panel_->Buttons()) EXPECT_TRUE(button->isEnabled());
   for (QComboBox* selector : panel_->Selectors()) EXPECT_TRUE(selector->isEnabled());
@@ -87,6 +88,31 @@ TEST_F(PanelBridgeTest, ListensOnlyWhileConnectedAndReadsBackWhatAClientSet) {
   BridgeClient again(Port());
   ASSERT_TRUE(again.Send("*IDN?\n"));
   EXPECT_EQ(again.ReadLine(kLimit), "LX,LX2110,V1.02,2026,SN0042");
+}
+
+TEST_F(PanelBridgeTest, AComparatorAClientSwitchesOffTakesTheBinDisplayWithIt) {
+  WriteSetIni("[Bridge]\nListen=127.0.0.1:0\n");
+  ConnectWith({{"COMParator:STATe?", "ON"}, {"COMParator:TOLerance:BIN?", "2"}});
+  ASSERT_FALSE(panel_->Poller()->BinQuery().empty());
+  ASSERT_TRUE(WaitUntil([&] { return panel_->lls7->text() == "BIN:2"; }));
+  BridgeClient client(Port());
+  QSignalSpy readBack(panel_.get(), &TFrmMain::BridgeReadBackDone);
+
+  // Still on after a setting: the bin display stays as it was.
+  ASSERT_TRUE(client.Send("APERture SLOW\n"));
+  ASSERT_TRUE(WaitUntil([&] { return readBack.count() == 1; }));
+  EXPECT_EQ(panel_->lls7->text(), "BIN:2");
+  EXPECT_FALSE(panel_->Poller()->BinQuery().empty());
+
+  meter_->Reply("COMParator:STATe?", "OFF");
+  ASSERT_TRUE(client.Send("COMParator:STATe OFF\n"));
+  ASSERT_TRUE(WaitUntil([&] { return readBack.count() == 2; }));
+  EXPECT_EQ(panel_->cb6->currentIndex(), 0);
+  EXPECT_EQ(panel_->Poller()->BinQuery(), "");
+  EXPECT_FALSE(panel_->lls7->isVisible());
+  EXPECT_EQ(panel_->LLs1->geometry(),
+            QRect(panel_->ReadingLayout()[0].left, panel_->ReadingLayout()[0].top,
+                  panel_->ReadingLayout()[0].width, panel_->ReadingLayout()[0].height));
 }
 
 TEST_F(PanelBridgeTest, AClientsSettingIsNotReadBackWhileAnOperatorDialogIsOpen) {
