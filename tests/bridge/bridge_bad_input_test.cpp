@@ -92,19 +92,14 @@ TEST_F(BridgeTest, AClientThatLeavesMidExchangeLetsItFinishAndItsReplyIsDropped)
   BridgeClient next(port_);
   ASSERT_TRUE(next.Send("QNEXT?\n"));
   EXPECT_EQ(next.ReadLine(kLimit), "R:QNEXT?");
-}
 
-// A one-shot pipe into socat or netcat ends its stream right after the line: it still reads.
-TEST_F(BridgeTest, AClientThatOnlyStopsSendingGetsItsReplyAndIsThenLetGo) {
-  meter_.Respond("SLOW?", Delayed(ReplyLine("late"), 200ms));
-  StartBridge();
+  // A one-shot pipe into socat or netcat only ends its sending side: it still gets the reply.
   BridgeClient oneShot(port_);
   ASSERT_TRUE(oneShot.Send("SLOW?\nQNEVER?\n"));
-  ASSERT_TRUE(meter_.WaitForCommand("SLOW?", kLimit));
+  ASSERT_TRUE(meter_.WaitForCommand("SLOW?", kLimit, 2));
   oneShot.FinishSending();
   EXPECT_EQ(oneShot.ReadLine(kLimit), "late");
   EXPECT_TRUE(oneShot.WaitClosed(kLimit));
-  EXPECT_TRUE(WaitForLogLine(" disconnected: closed by the client during an exchange"));
   EXPECT_EQ(meter_.CountOf("QNEVER?"), 0u);
 }
 
