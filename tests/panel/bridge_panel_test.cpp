@@ -131,7 +131,8 @@ TEST_F(PanelBridgeTest, AClientsSettingIsNotReadBackWhileAnOperatorDialogIsOpen)
     readWhileOpen = meter_->CountOf("FUNCtion:IMPedance:A?") + readBack.count();
     static_cast<QDialog*>(modal)->reject();
   });
-  panel_->rbtn9->click();
+  // The list sweep dialog: opened from a list, so without the panel lock the keys' dialogs hold.
+  PickItem(panel_->cb9, "ON");
   ASSERT_EQ(watcher.Count(), 1);
   EXPECT_EQ(readWhileOpen, 0u);
   ASSERT_TRUE(WaitUntil([&] { return readBack.count() == 1; }));
