@@ -20,6 +20,8 @@ class PollerDisplay {
   virtual void DisplayStat(const std::string& text) = 0;
   // generation: the one the sink was made with, so the end of an earlier poller is told apart.
   virtual void PollerFinished(unsigned generation) = 0;
+  // The poller's line went away; its PollerFinished follows.
+  virtual void PollerLostLink(unsigned generation) = 0;
 };
 
 class QueuedPollerSink : public PollerSink {
@@ -31,6 +33,7 @@ class QueuedPollerSink : public PollerSink {
   void ShowBin(const std::string& text) override;
   void ShowStat(const std::string& text) override;
   void PollerEnded() override;
+  void LinkLost() override;
 
  private:
   template <typename Call>

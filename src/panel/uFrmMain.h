@@ -15,8 +15,10 @@
 //   uFrmMain_reading_layout.cpp  normal and comparator layouts of the readings
 //   uFrmMain_language.cpp        captions in the interface language
 //   uFrmMain_access.cpp          what the dialogs reach (MainPanelAccess)
+//   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and looked for until it is back
 // Features that come later add files of their own (see "Handlers added with later features").
 
+#include <QDateTime>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -26,6 +28,7 @@
 #include <string>
 
 #include "panel_context.h"
+#include "port_return_watch.h"
 #include "queued_poller_sink.h"
 
 class QAction;
@@ -152,6 +155,10 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void ReadingDisplayed();
   // After the poller has ended and been released.
   void PollerGone();
+  // The line went away and bb5 reads OFFLINE; the port is being looked for.
+  void LinkLostShown();
+  // The port came back and the same meter answered the connect sequence: polling again.
+  void LinkBack();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -209,6 +216,26 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void DisplayBin(const std::string& text) override;
   void DisplayStat(const std::string& text) override;
   void PollerFinished(unsigned generation) override;
+  void PollerLostLink(unsigned generation) override;
+
+  // uFrmMain_link_loss.cpp
+  // The one routine through which the panel lets go of a lost line, whoever noticed the loss:
+  // bb5 OFFLINE (since when in its tooltip), the keys locked as while disconnected with
+  // Disconnect and Close left usable, and the port looked for until it comes back.
+  void OnLinkLost();
+  void LookForPort();
+  // The port opened again: the connect sequence runs on it, then FinishReturn.
+  void OnPortReturned();
+  void FinishReturn();
+  // Ends the looking for a lost port (Disconnect, close, a return that came to an end).
+  void StopLookingForPort();
+  // During the connect sequence on a returned port: true when the meter that answers "*IDN?" is
+  // the one lost (then "link back." is logged); false when another one answered.
+  bool ConfirmReturnedMeter(const std::string& idnReply);
+  // The panel lock's rule while the line is lost: only Disconnect and Close.
+  bool KeyUsable(const QPushButton* key) const;
+  // A poller whose line is gone ends on its own; this lets it go without waiting for the post.
+  void DropLostPoller();
 
   // uFrmMain_mode.cpp
   void SetBridgeMode(BridgeMode mode);
@@ -269,6 +296,19 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   unsigned pollerGeneration_ = 0;
   QEventLoop* pollerGoneWait_ = nullptr;
   bool closing_ = false;
+
+  // While the line is lost (OFFLINE) and while the connect sequence runs on the port that came
+  // back.
+  struct LostLine {
+    std::string model, serial;  // the identity that answered before the loss
+    QDateTime since;
+    bool returning = false;  // the connect sequence runs on the reopened port
+    bool confirmed = false;  // ... and the meter that answered is the one lost
+    QString otherMeter;      // ... or this is the other one that answered
+  };
+  std::optional<LostLine> lostLine_;
+  std::unique_ptr<PortReturnWatch> portWatch_;
+  PortHandle returnedPort_ = kInvalidPort;  // the reopened port, for StartPoller
 };
 
 }  // namespace benchbridge

@@ -90,6 +90,7 @@ void TFrmMain::Shutdown() {
     return;
   }
   context_.BeginShutdown();
+  StopLookingForPort();
   context_.Controls().SetStopPolling(true);
   if (poller_) {
     poller_->Abandon();
@@ -102,7 +103,7 @@ void TFrmMain::SetPanelButtonsEnabled(bool enabled) {
     return;
   }
   for (QPushButton* button : Buttons()) {
-    button->setEnabled(enabled);
+    button->setEnabled(enabled && KeyUsable(button));
   }
   QCoreApplication::processEvents();
 }
