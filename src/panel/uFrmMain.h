@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -223,7 +224,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // bb5 OFFLINE (since when in its tooltip), the keys locked as while disconnected with
   // Disconnect and Close left usable, and the port looked for until it comes back.
   void OnLinkLost();
-  void LookForPort();
+  void LookForPort(std::chrono::milliseconds period);
   // The port opened again: the connect sequence runs on it, then FinishReturn.
   void OnPortReturned();
   void FinishReturn();

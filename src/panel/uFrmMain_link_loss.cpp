@@ -24,6 +24,10 @@ namespace {
 // How often the port is looked for: as often as the poller would have asked, so a meter that
 // comes back is polled again about as soon as it could have been.
 constexpr std::chrono::milliseconds kLookPeriod{500};
+// A port that is back with a meter that does not answer yet (switched on a moment ago) is tried
+// less often: every try runs the connect sequence, which holds the window for the first
+// command's 3 s limit, as a first connection to a silent meter does.
+constexpr std::chrono::milliseconds kSilentMeterLookPeriod{5000};
 
 // Fields of "*IDN?": maker, model, version, (unused), serial.
 constexpr std::size_t kModelField = 1;
@@ -61,14 +65,14 @@ void TFrmMain::OnLinkLost() {
   for (QComboBox* selector : Selectors()) {
     selector->setEnabled(false);
   }
-  LookForPort();
+  LookForPort(kLookPeriod);
   SetPanelButtonsEnabled(true);  // only what KeyUsable leaves: Disconnect and Close
   emit LinkLostShown();
 }
 
-void TFrmMain::LookForPort() {
+void TFrmMain::LookForPort(std::chrono::milliseconds period) {
   portWatch_ = std::make_unique<PortReturnWatch>(
-      context_.State().portNumber, context_.Home(), kMeterBaud, kLookPeriod, [this] {
+      context_.State().portNumber, context_.Home(), kMeterBaud, period, [this] {
         // On the watch's thread: the window is told through its event queue. The window stops
         // the watch before it goes, and a post that finds the looking ended does nothing.
         QMetaObject::invokeMethod(
@@ -132,10 +136,11 @@ void TFrmMain::FinishReturn() {
   }
   if (!lostLine_->confirmed || !poller_ || poller_->LinkLost()) {
     // Gone again, or the port is there but the meter did not answer yet: keep looking.
+    const bool silentMeter = poller_ && !poller_->LinkLost();
     lostLine_->returning = false;
     DropLostPoller();
     bb5->setText(context_.Pick(main_text::kOffline));
-    LookForPort();
+    LookForPort(silentMeter ? kSilentMeterLookPeriod : kLookPeriod);
     SetPanelButtonsEnabled(true);
     return;
   }
