@@ -1,8 +1,10 @@
 // benchbridge-sim: serves the simulated meter on a pseudo-terminal linked beside the panel.
 
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "sim_options.h"
@@ -25,6 +27,39 @@ std::filesystem::path DefaultHome() {
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
   return std::filesystem::weakly_canonical(self.parent_path() / BENCHBRIDGE_SIM_PANEL_HOME,
                                            ignored);
+}
+
+// Pulls the cable and puts it back when asked (signals) or when its time has come (options),
+// until the tool is asked to stop; returns what stopped it.
+const char* ServeUntilStopped(SimulatedMeter& meter, const SimOptions& options,
+                              StopRequest& requests) {
+  using Clock = std::chrono::steady_clock;
+  const auto nextChange = [&]() -> std::optional<Clock::time_point> {
+    const auto& after = meter.Plugged() ? options.unplugAfter : options.replugAfter;
+    if (!after) return std::nullopt;
+    return Clock::now() + *after;
+  };
+  std::optional<Clock::time_point> due = nextChange();
+  for (;;) {
+    const ToolRequest request = requests.Next(due);
+    using Kind = ToolRequest::Kind;
+    if (request.kind == Kind::Stop) return request.what;
+    const bool unplug =
+        request.kind == Kind::Unplug || (request.kind == Kind::TimeUp && meter.Plugged());
+    if (unplug && meter.Plugged()) {
+      meter.Unplug();
+      std::cout << "benchbridge-sim: unplugged COM" << options.comNumber << " (" << request.what
+                << "), " << meter.LinkPath().string() << " removed" << std::endl;
+    } else if (!unplug && !meter.Plugged()) {
+      meter.Replug();
+      std::cout << "benchbridge-sim: plugged in again (" << request.what << "): serving COM"
+                << options.comNumber << " on " << meter.SlavePath() << ", linked as "
+                << meter.LinkPath().string() << std::endl;
+    } else {
+      continue;  // already as asked; the time of the next change stands
+    }
+    due = nextChange();
+  }
 }
 
 int Serve(const SimOptions& options) {
@@ -50,7 +85,7 @@ int Serve(const SimOptions& options) {
               << options.instrument.dut.Describe() << "\n"
               << "benchbridge-sim: serving COM" << options.comNumber << " on " << meter.SlavePath()
               << ", linked as " << link << std::endl;
-    why = stop.Wait();
+    why = ServeUntilStopped(meter, options, stop);
   }  // the meter takes its link with it
   std::cout << "benchbridge-sim: stopped on " << why << ", " << link << " removed" << std::endl;
   return 0;

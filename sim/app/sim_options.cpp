@@ -83,6 +83,19 @@ class Parser {
     return number;
   }
 
+  // Seconds, with a fraction if wanted ("2", "0.5"), to the millisecond.
+  std::optional<std::chrono::milliseconds> Seconds(const std::string& name,
+                                                   const std::string& value) {
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (error != std::errc() || end != value.data() + value.size() || !(seconds > 0) ||
+        seconds > 24.0 * 3600) {
+      Fail(name + " wants seconds above 0 and up to a day, not \"" + value + "\"");
+      return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+  }
+
   void WithValue(const std::string& name, const std::string& value) {
     constexpr long long kLongest = 24LL * 3600 * 1000;  // a day, in ms
     if (name == "--com") {
@@ -106,6 +119,10 @@ class Parser {
       if (auto n = Number(name, value, 0, 1LL << 62)) options_.seed = *n;
     } else if (name == "--pace-baud") {
       if (auto n = Number(name, value, 50, 4000000)) options_.pacingBaud = static_cast<int>(*n);
+    } else if (name == "--unplug-after") {
+      options_.unplugAfter = Seconds(name, value);
+    } else if (name == "--replug-after") {
+      options_.replugAfter = Seconds(name, value);
     } else if (name == "--transcript") {
       options_.transcript = value;
     } else if (name == "--silent-after") {
@@ -208,6 +225,16 @@ Usage: benchbridge-sim [options]
   --transcript FILE    write every command and reply to FILE, one line each:
                          <UTC time> cmd|reply <text, control bytes escaped>
   --help               this text
+
+Pulling the cable (like a USB adapter taken out and put back):
+  SIGUSR1              unplug: the pty closes and ports/com<N> is removed, so the panel's
+                       port hangs up and its device is gone (the line goes down between two
+                       exchanges, once the panel has had the reply on the wire)
+  SIGUSR2              plug in again: a new pty behind a new ports/com<N> link; the meter
+                       itself (its settings) is the same
+  --unplug-after S     unplug S seconds after each plug-in (fractions allowed: 0.5) ...
+  --replug-after S     ... and plug in again S seconds after each unplug; both given, it
+                       goes on and off for as long as it runs
 
 Faults (CMD is a command line compared without regard to case; a trailing * takes every line
 that starts so; fault options may be given more than once):

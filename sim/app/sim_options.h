@@ -1,6 +1,7 @@
 #pragma once
 // The command line of benchbridge-sim.
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ struct SimOptions {
   int pacingBaud = 0;
   std::optional<std::filesystem::path> transcript;
   std::vector<Fault> faults;
+  // Pulled out this long after each plug-in, plugged in again this long after each pull.
+  std::optional<std::chrono::milliseconds> unplugAfter, replugAfter;
   bool help = false;
 };
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -18,6 +19,8 @@ sigset_t StopSignals() {
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
   sigaddset(&signals, SIGHUP);
+  sigaddset(&signals, SIGUSR1);
+  sigaddset(&signals, SIGUSR2);
   return signals;
 }
 
@@ -42,31 +45,46 @@ StopRequest::StopRequest() {
 
 StopRequest::~StopRequest() { close(signalFd_); }
 
-const char* StopRequest::Wait() {
+ToolRequest StopRequest::Next(std::optional<std::chrono::steady_clock::time_point> until) {
+  using Kind = ToolRequest::Kind;
   pollfd watched[2] = {{signalFd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
   while (true) {
+    int limitMs = -1;
+    if (until) {
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(*until - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return {Kind::TimeUp, "time"};
+      limitMs = static_cast<int>(std::min<long long>(left.count(), 1 << 30));
+    }
     const nfds_t count = watchInput_ ? 2 : 1;
-    if (poll(watched, count, -1) < 0) {
+    const int ready = poll(watched, count, limitMs);
+    if (ready < 0) {
       if (errno == EINTR) continue;
-      return "a failed wait";
+      return {Kind::Stop, "a failed wait"};
     }
     if (watched[0].revents & POLLIN) {
       signalfd_siginfo info{};
       if (read(signalFd_, &info, sizeof info) == sizeof info) {
         switch (info.ssi_signo) {
           case SIGINT:
-            return "SIGINT";
+            return {Kind::Stop, "SIGINT"};
           case SIGTERM:
-            return "SIGTERM";
+            return {Kind::Stop, "SIGTERM"};
+          case SIGUSR1:
+            return {Kind::Unplug, "SIGUSR1"};
+          case SIGUSR2:
+            return {Kind::Replug, "SIGUSR2"};
           default:
-            return "SIGHUP";
+            return {Kind::Stop, "SIGHUP"};
         }
       }
     }
     if (watchInput_ && watched[1].revents != 0) {
       char discard[256];
       const ssize_t got = read(STDIN_FILENO, discard, sizeof discard);
-      if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return "end of input";
+      if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) {
+        return {Kind::Stop, "end of input"};
+      }
     }
   }
 }

@@ -62,11 +62,7 @@ PtyEndpoint::PtyEndpoint(const std::filesystem::path& home, int comNumber) : com
   }
 }
 
-PtyEndpoint::~PtyEndpoint() {
-  HangUp();
-  std::error_code ec;
-  if (!linkPath_.empty()) std::filesystem::remove(linkPath_, ec);
-}
+PtyEndpoint::~PtyEndpoint() { HangUp(); }
 
 std::optional<std::string> PtyEndpoint::ReadLine(std::chrono::milliseconds limit, int wakeFd) {
   const std::uint32_t start = TickMs();
@@ -113,6 +109,12 @@ void PtyEndpoint::HangUp() {
   if (master_ >= 0) close(master_);
   master_ = -1;
   pending_.clear();
+  // Only our own link: a later endpoint of the same number may have made its own meanwhile.
+  std::error_code ec;
+  if (!linkPath_.empty() && !slavePath_.empty() &&
+      std::filesystem::read_symlink(linkPath_, ec) == slavePath_) {
+    std::filesystem::remove(linkPath_, ec);
+  }
 }
 
 }  // namespace benchbridge::sim

@@ -39,8 +39,9 @@ class PtyEndpoint {
   // line is incomplete, so that the panel's writes meet a full buffer.
   void SetReadPause(std::chrono::microseconds pause) { readPause_ = pause; }
 
-  // Like a USB adapter pulled out: closes the master, so the panel's end sees a hang-up.
-  // The link stays until destruction.
+  // Like a USB adapter pulled out: closes the master, so the panel's end sees a hang-up, and
+  // takes the link away with the device (left dangling, it would lead to whichever pty gets the
+  // number next, another program's perhaps).
   void HangUp();
   bool HungUp() const { return master_ < 0; }
 

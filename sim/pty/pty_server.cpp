@@ -80,6 +80,11 @@ bool PtyServer::HungUp() const {
   return endpoint_->HungUp();
 }
 
+bool PtyServer::WaitHungUp(std::chrono::milliseconds limit) const {
+  std::unique_lock guard(mutex_);
+  return hungUp_.wait_for(guard, limit, [&] { return endpoint_->HungUp(); });
+}
+
 std::vector<TranscriptEntry> PtyServer::Transcript() const {
   std::lock_guard guard(mutex_);
   return {transcript_.begin(), transcript_.end()};

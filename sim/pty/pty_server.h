@@ -61,6 +61,9 @@ class PtyServer {
   // Stop and HangUp belong to one controlling thread (HangUp may also come from a responder).
   void HangUp();
   bool HungUp() const;  // from any thread (Endpoint().HungUp() only on the server thread)
+  // Waits until the line is closed (by a response that hangs up, or HangUp) or the limit passes;
+  // true when it is closed.
+  bool WaitHungUp(std::chrono::milliseconds limit) const;
 
   // The last transcriptLimit commands received and replies sent whole, oldest first.
   std::vector<TranscriptEntry> Transcript() const;
@@ -79,7 +82,7 @@ class PtyServer {
   std::atomic<bool> stopping_{false};
   std::atomic<bool> hangUpWanted_{false};
   mutable std::mutex mutex_;  // endpoint writes, hang-up and transcript
-  std::condition_variable hungUp_;
+  mutable std::condition_variable hungUp_;
   std::deque<TranscriptEntry> transcript_;
   std::thread thread_;
   int wakeFd_ = -1;

@@ -37,17 +37,34 @@ class SimulatedMeter {
   SimulatedMeter(const SimulatedMeter&) = delete;
   SimulatedMeter& operator=(const SimulatedMeter&) = delete;
 
-  const std::string& SlavePath() const { return slavePath_; }
+  const std::string& SlavePath() const { return slavePath_; }  // of the latest pty
   const std::filesystem::path& LinkPath() const { return linkPath_; }
 
-  std::vector<TranscriptEntry> Transcript() const { return server_->Transcript(); }
-  // Out-of-turn bytes, and pulling the cable, whenever a test wants them.
-  bool Inject(const std::string& bytes) { return server_->Inject(bytes); }
-  void HangUp() { server_->HangUp(); }
+  // What the current pty's server kept; nothing while unplugged.
+  std::vector<TranscriptEntry> Transcript() const;
+  // Out-of-turn bytes, and pulling the cable, whenever a test wants them (while plugged in).
+  bool Inject(const std::string& bytes);
+  void HangUp();
+
+  // Like a USB adapter pulled out: the pty closes and the link goes, so the panel's end hangs up
+  // and the port's node is gone. The line goes down between two exchanges: a command that
+  // arrives once the pull is asked for still gets its reply, and the line closes a moment
+  // after it (time for the panel to take the reply in, as an adapter would have delivered it).
+  // An idle line (no command within a second) closes at once. Returns with the link removed.
+  void Unplug();
+  // Plugged in again: a new pty behind a new link of the same COM number. The meter is the same
+  // one (its settings and readings go on), as when only the cable was out.
+  void Replug();
+  bool Plugged() const { return server_ != nullptr; }
 
  private:
   struct Parts;
+  void Serve();
+
   std::unique_ptr<Parts> parts_;
+  std::filesystem::path home_;
+  int comNumber_;
+  PtyServerOptions serverOptions_;
   std::string slavePath_;
   std::filesystem::path linkPath_;
   std::unique_ptr<PtyServer> server_;  // last: it stops before the model it calls goes

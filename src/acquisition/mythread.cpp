@@ -17,7 +17,6 @@ constexpr auto kQuiet = std::chrono::milliseconds(501);
 constexpr auto kPausedLook = std::chrono::seconds(1);
 // LinkReady has no wake-up for StopPolling, so that wait looks at the flags this often.
 constexpr auto kLinkLook = std::chrono::milliseconds(20);
-constexpr int kBaud = 9600;
 // An error reply is polled again at once, as a meter that was busy a moment ago deserves; but a
 // meter that rejects every poll would otherwise be asked as fast as the line allows, each answer
 // a log line (thousands a second on a fast adapter). After this many in a row the normal quiet
@@ -39,13 +38,19 @@ std::string BinText(std::string reply) {
 
 TsmThread::TsmThread(int portNumber, const std::filesystem::path& home, LinkShared& link,
                      PollerControls& controls, LogWriter& log, PollerSink& sink)
+    : TsmThread(OpenPort(portNumber, kMeterBaud, home), portNumber, link, controls, log, sink) {}
+
+TsmThread::TsmThread(PortHandle port, int portNumber, LinkShared& link, PollerControls& controls,
+                     LogWriter& log, PollerSink& sink)
     : portNumber_(portNumber),
       link_(link),
       controls_(controls),
       log_(log),
       sink_(sink),
-      channel_(OpenPort(portNumber, kBaud, home), link,
-               [this](const std::string& text) { log_.WriteLog(text); }) {}
+      channel_(
+          port, link, [this](const std::string& text) { log_.WriteLog(text); },
+          // Found by whichever thread was talking; the loop may be waiting out its quiet time.
+          [this] { controls_.Wake(); }) {}
 
 TsmThread::~TsmThread() {
   if (thread_.joinable()) {
@@ -107,8 +112,13 @@ void TsmThread::Run() {
     // Read before the flags, so that a change made after this look cuts the wait short.
     const unsigned seen = controls_.Generation();
     if (controls_.StopPolling() || Ending()) break;
+    if (channel_.Lost()) {
+      Publish([this] { sink_.LinkLost(); });
+      break;
+    }
     if (controls_.PollPaused()) {
-      controls_.WaitUntil(SteadyClock::now() + kPausedLook, seen);
+      // While the display is held nothing goes over the line, so the line is looked at here.
+      if (!channel_.CheckLine()) controls_.WaitUntil(SteadyClock::now() + kPausedLook, seen);
       continue;
     }
     const auto due = cycleEnd + kQuiet;
@@ -118,6 +128,7 @@ void TsmThread::Run() {
     }
     const CycleOutcome outcome = RunCycle();
     if (outcome == CycleOutcome::kEnded) break;
+    if (outcome == CycleOutcome::kLineLost) continue;  // told at the top of the loop
     errorsInARow = outcome == CycleOutcome::kErrorReply ? errorsInARow + 1 : 0;
     // After an error reply the end of the previous cycle stands, so the next poll goes at once.
     if (outcome == CycleOutcome::kDone || errorsInARow > kImmediateRepolls) {
@@ -133,6 +144,8 @@ TsmThread::CycleOutcome TsmThread::RunCycle() {
   static const std::string pollLine = command::Line(command::kFetchReading);
   const std::string reply = Query(pollLine);
   if (Ending()) return CycleOutcome::kEnded;
+  // No reply from a lost line is no reading of the meter's either: "link lost." says it all.
+  if (reply.empty() && LinkLost()) return CycleOutcome::kLineLost;
   Publish([&] { log_.WriteLog(reply); });
   if (IsErrorReply(reply)) {
     Publish([this] { sink_.ReadingRejected(); });
@@ -150,6 +163,7 @@ void TsmThread::AskBin() {
   const std::string command = BinQuery();
   if (command.empty() || !AwaitLinkReady()) return;
   const std::string reply = Query(command);
+  if (reply.empty() && LinkLost()) return;
   Publish([&] { log_.WriteLog(reply); });
   if (reply.size() != 1) return;
   Publish([&] { sink_.ShowBin(BinText(reply)); });
@@ -159,7 +173,7 @@ void TsmThread::AskStat() {
   const std::string command = StatQuery();
   if (command.empty() || !AwaitLinkReady()) return;
   const std::string reply = Query(command);
-  if (reply.find(',') != std::string::npos) return;
+  if ((reply.empty() && LinkLost()) || reply.find(',') != std::string::npos) return;
   Publish([&] { sink_.ShowStat(reply); });
 }
 

@@ -16,6 +16,9 @@
 
 namespace benchbridge {
 
+// The meter's line speed; every port of the program is opened at it.
+inline constexpr int kMeterBaud = 9600;
+
 // Where the poller's texts go. Called on the poller thread; implementations queue the texts
 // to the user-interface thread and return at once. They must not call back into the poller
 // (Abandon, Join, destruction) from inside a call.
@@ -28,6 +31,8 @@ class PollerSink {
   virtual void PollerEnded() = 0;  // thread function returned; the owner joins and releases
   // The poll was answered with an error reply: nothing is shown, so the panel keeps its reading.
   virtual void ReadingRejected() {}
+  // The line went away (see Channel::Lost); the poller ends right after it, PollerEnded follows.
+  virtual void LinkLost() {}
 };
 
 class TsmThread {
@@ -36,6 +41,9 @@ class TsmThread {
   // the transaction go to log's main file.
   TsmThread(int portNumber, const std::filesystem::path& home, LinkShared& link,
             PollerControls& controls, LogWriter& log, PollerSink& sink);
+  // On a port already opened (kInvalidPort allowed) as COM<portNumber>; takes ownership of it.
+  TsmThread(PortHandle port, int portNumber, LinkShared& link, PollerControls& controls,
+            LogWriter& log, PollerSink& sink);
   // A thread still running is abandoned (as at shutdown) and joined; then the port is closed.
   ~TsmThread();
   TsmThread(const TsmThread&) = delete;
@@ -43,6 +51,9 @@ class TsmThread {
 
   int PortNumber() const { return portNumber_; }
   bool PortOpen() const { return channel_.IsOpen(); }
+  // The line went away: the poller stops at once (LinkLost, then PollerEnded) and every Query
+  // returns empty without touching the port.
+  bool LinkLost() const { return channel_.Lost(); }
   bool Started() const { return thread_.joinable(); }
 
   void Start();  // only when PortOpen(), and only once
@@ -61,7 +72,7 @@ class TsmThread {
   void Abandon();
 
  private:
-  enum class CycleOutcome { kDone, kErrorReply, kEnded };
+  enum class CycleOutcome { kDone, kErrorReply, kLineLost, kEnded };
 
   void Run();
   CycleOutcome RunCycle();

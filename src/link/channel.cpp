@@ -14,8 +14,12 @@ namespace {
 constexpr int kReplyLimitSeconds = 3;
 }
 
-Channel::Channel(PortHandle port, LinkShared& shared, MainLog mainLog)
-    : port_(port), shared_(shared), mainLog_(std::move(mainLog)) {
+Channel::Channel(PortHandle port, LinkShared& shared, MainLog mainLog, LineLost lineLost)
+    : port_(port),
+      shared_(shared),
+      mainLog_(std::move(mainLog)),
+      lineLost_(std::move(lineLost)),
+      lossCheck_(port) {
   wakeFd_ =
       eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);  // -1 if none: Abandon then only stops new queries
 }
@@ -43,15 +47,34 @@ std::string Channel::Query(const std::string& commandLine) {
 }
 
 std::string Channel::Exchange(const std::string& commandLine) {
-  if (abandoned_.load()) return {};
+  // A lost line is not written to again: the port behind it is gone, and every attempt would
+  // only add a "send bad." line.
+  if (abandoned_.load() || lost_.load()) return {};
   // Whatever is waiting now belongs to an exchange that already ended (a reply that came after
   // its time limit); left in place it would become the answer to this command.
   DiscardPending(port_);
   if (!WriteAll(port_, Utf8ToGbk(commandLine), wakeFd_)) {
-    if (!abandoned_.load() && mainLog_) mainLog_("send bad.");
+    std::lock_guard guard(lossMutex_);
+    if (!abandoned_.load() && !lost_.load() && mainLog_) mainLog_("send bad.");
+    NoteLossLocked();
     return {};
   }
-  return GbkToUtf8(ReadReply(port_, kReplyLimitSeconds, wakeFd_));
+  std::string reply = GbkToUtf8(ReadReply(port_, kReplyLimitSeconds, wakeFd_));
+  if (reply.empty()) CheckLine();  // a hang-up ends the read empty, as silence does
+  return reply;
+}
+
+bool Channel::CheckLine() {
+  std::lock_guard guard(lossMutex_);
+  NoteLossLocked();
+  return lost_.load();
+}
+
+void Channel::NoteLossLocked() {
+  if (lost_.load() || abandoned_.load() || !lossCheck_.Gone()) return;
+  lost_.store(true);
+  if (mainLog_) mainLog_("link lost.");
+  if (lineLost_) lineLost_();
 }
 
 void Channel::Abandon() {

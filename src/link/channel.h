@@ -3,20 +3,24 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "channel_lock.h"
+#include "line_loss.h"
 #include "serial_port.h"
 
 namespace benchbridge {
 
 class Channel {
  public:
-  // Appends one line to the day's main log; used for "send bad.".
+  // Appends one line to the day's main log; used for "send bad." and "link lost.".
   using MainLog = std::function<void(const std::string& text)>;
+  // Told once, on the thread that found it, when the line has gone away.
+  using LineLost = std::function<void()>;
 
   // Takes ownership of port (which may be kInvalidPort).
-  Channel(PortHandle port, LinkShared& shared, MainLog mainLog);
+  Channel(PortHandle port, LinkShared& shared, MainLog mainLog, LineLost lineLost = {});
   ~Channel();
   Channel(const Channel&) = delete;
   Channel& operator=(const Channel&) = delete;
@@ -33,14 +37,28 @@ class Channel {
   // without logging.
   void Abandon();
 
+  // The line went away (hang-up or device node gone), seen by an exchange that failed or by
+  // CheckLine: "link lost." was logged once (after the failed write's "send bad.", if any), and
+  // from then on every Query returns empty at once, writing and logging nothing. A port that
+  // never opened is never lost: its queries keep failing at the write as before.
+  bool Lost() const { return lost_.load(); }
+  // Looks at the line without an exchange (while nothing is sent); returns Lost().
+  bool CheckLine();
+
  private:
   PortHandle port_;
   LinkShared& shared_;
   MainLog mainLog_;
+  LineLost lineLost_;
+  LineLossCheck lossCheck_;
   int wakeFd_ = -1;  // eventfd, readable once Abandon() ran
   std::atomic<bool> abandoned_{false};
+  std::atomic<bool> lost_{false};
+  // Orders "send bad." before the "link lost." it leads to, whichever thread looks.
+  std::mutex lossMutex_;
 
   std::string Exchange(const std::string& commandLine);
+  void NoteLossLocked();
 };
 
 }  // namespace benchbridge

@@ -33,6 +33,10 @@ void QueuedPollerSink::ReadingRejected() {
   Post([&display = display_] { display.ReadingRejected(); });
 }
 
+void QueuedPollerSink::LinkLost() {
+  Post([&display = display_, generation = generation_] { display.PollerLostLink(generation); });
+}
+
 void QueuedPollerSink::PollerEnded() {
   Post([&display = display_, generation = generation_] { display.PollerFinished(generation); });
 }

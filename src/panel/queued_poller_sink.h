@@ -21,6 +21,8 @@ class PollerDisplay {
   virtual void ReadingRejected() = 0;
   // generation: the one the sink was made with, so the end of an earlier poller is told apart.
   virtual void PollerFinished(unsigned generation) = 0;
+  // The poller's line went away; its PollerFinished follows.
+  virtual void PollerLostLink(unsigned generation) = 0;
 };
 
 class QueuedPollerSink : public PollerSink {
@@ -33,6 +35,7 @@ class QueuedPollerSink : public PollerSink {
   void ShowStat(const std::string& text) override;
   void PollerEnded() override;
   void ReadingRejected() override;
+  void LinkLost() override;
 
  private:
   template <typename Call>

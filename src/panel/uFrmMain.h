@@ -18,11 +18,14 @@
 //   uFrmMain_trend.cpp           the trend window: opening it and feeding it
 //   uFrmMain_bridge.cpp          the network bridge: started and stopped with the connection,
 //                                its state in bb5's tooltip, the readback after a client's setting
+//   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and looked for until it is back
 // Features that come later add files of their own (see "Handlers added with later features").
 
+#include <QDateTime>
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -32,6 +35,7 @@
 #include "bridge.h"
 #include "listen_address.h"
 #include "panel_context.h"
+#include "port_return_watch.h"
 #include "queued_bridge_sink.h"
 #include "queued_poller_sink.h"
 
@@ -178,6 +182,10 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void PollerGone();
   // After the panel read the meter's state again because a bridge client changed a setting.
   void BridgeReadBackDone();
+  // The line went away and bb5 reads OFFLINE; the port is being looked for.
+  void LinkLostShown();
+  // The port came back and the same meter answered the connect sequence: polling again.
+  void LinkBack();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -235,6 +243,26 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void DisplayBin(const std::string& text) override;
   void DisplayStat(const std::string& text) override;
   void PollerFinished(unsigned generation) override;
+  void PollerLostLink(unsigned generation) override;
+
+  // uFrmMain_link_loss.cpp
+  // The one routine through which the panel lets go of a lost line, whoever noticed the loss:
+  // bb5 OFFLINE (since when in its tooltip), the keys locked as while disconnected with
+  // Disconnect and Close left usable, and the port looked for until it comes back.
+  void OnLinkLost();
+  void LookForPort(std::chrono::milliseconds period);
+  // The port opened again: the connect sequence runs on it, then FinishReturn.
+  void OnPortReturned();
+  void FinishReturn();
+  // Ends the looking for a lost port (Disconnect, close, a return that came to an end).
+  void StopLookingForPort();
+  // During the connect sequence on a returned port: true when the meter that answers "*IDN?" is
+  // the one lost (then "link back." is logged); false when another one answered.
+  bool ConfirmReturnedMeter(const std::string& idnReply);
+  // The panel lock's rule while the line is lost: only Disconnect and Close.
+  bool KeyUsable(const QPushButton* key) const;
+  // A poller whose line is gone ends on its own; this lets it go without waiting for the post.
+  void DropLostPoller();
 
   // uFrmMain_trend.cpp. Until the window is first opened each of these costs one test.
   void WireTrend();
@@ -257,8 +285,9 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // wire (the panel's next command would wait for it in any case). At the start of disconnect
   // and close, and wherever the link to the meter is lost. Harmless when the bridge is off.
   void StopBridge();
-  // bb5's tooltip: where the bridge listens and how many clients it has, or why it is off.
-  void ShowBridgeStatus();
+  // bb5's tooltip: since when the line is lost, if it is; where the bridge listens and how many
+  // clients it has, or why it is off.
+  void ShowStatusToolTip();
   // A client's setting may have changed the meter: read its state again as the connect
   // sequence does, once no handler or operator dialog is busy.
   void ReadBackForBridge();
@@ -330,6 +359,18 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   std::unique_ptr<Bridge> bridge_;
   bool bridgeReadBackPending_ = false;
   bool bridgeRetryArmed_ = false;
+  // While the line is lost (OFFLINE) and while the connect sequence runs on the port that came
+  // back.
+  struct LostLine {
+    std::string model, serial;  // the identity that answered before the loss
+    QDateTime since;
+    bool returning = false;  // the connect sequence runs on the reopened port
+    bool confirmed = false;  // ... and the meter that answered is the one lost
+    QString otherMeter;      // ... or this is the other one that answered
+  };
+  std::optional<LostLine> lostLine_;
+  std::unique_ptr<PortReturnWatch> portWatch_;
+  PortHandle returnedPort_ = kInvalidPort;  // the reopened port, for StartPoller
 };
 
 }  // namespace benchbridge

@@ -44,7 +44,7 @@ std::string TFrmMain::SetBridgeListen(const std::string& text, const std::string
       bridgeProblem_ = source + ": " + parse.error;
     }
   }
-  ShowBridgeStatus();
+  ShowStatusToolTip();
   return bridgeProblem_;
 }
 
@@ -58,7 +58,7 @@ void TFrmMain::StartBridge() {
   if (bridgeListen_ && poller_) {
     if (!bridge_) {
       bridgeSink_ = std::make_unique<QueuedBridgeSink>(
-          this, [this] { ShowBridgeStatus(); },
+          this, [this] { ShowStatusToolTip(); },
           [this] {
             bridgeReadBackPending_ = true;
             ReadBackForBridge();
@@ -71,7 +71,7 @@ void TFrmMain::StartBridge() {
     bridgeProblem_ = bridge_->Start(
         *bridgeListen_, [poller](const std::string& line) { return poller->Query(line); });
   }
-  ShowBridgeStatus();
+  ShowStatusToolTip();
   if (!bridgeProblem_.empty() && bridgeProblem_ != bridgeProblemTold_) {
     // Once per cause: reconnecting to the meter does not repeat what the operator knows.
     bridgeProblemTold_ = bridgeProblem_;
@@ -87,20 +87,24 @@ void TFrmMain::StopBridge() {
     bridge_->Join();
   }
   if (!context_.ShuttingDown()) {
-    ShowBridgeStatus();
+    ShowStatusToolTip();
   }
 }
 
-void TFrmMain::ShowBridgeStatus() {
-  QString tip;
-  if (const std::string where = BridgeListeningOn(); !where.empty()) {
-    tip = context_.Pick(kBridgeListening).arg(ToQt(where)).arg(BridgeClients());
-  } else if (!bridgeProblem_.empty()) {
-    tip = context_.Pick(kBridgeOff).arg(ToQt(bridgeProblem_));
-  } else if (bridgeListen_) {
-    tip = context_.Pick(kBridgeWaiting).arg(ToQt(FormatListenAddress(*bridgeListen_)));
+void TFrmMain::ShowStatusToolTip() {
+  QStringList lines;
+  if (lostLine_) {
+    lines << context_.Pick(main_text::kOfflineSince) +
+                 lostLine_->since.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
   }
-  bb5->setToolTip(tip);
+  if (const std::string where = BridgeListeningOn(); !where.empty()) {
+    lines << context_.Pick(kBridgeListening).arg(ToQt(where)).arg(BridgeClients());
+  } else if (!bridgeProblem_.empty()) {
+    lines << context_.Pick(kBridgeOff).arg(ToQt(bridgeProblem_));
+  } else if (bridgeListen_) {
+    lines << context_.Pick(kBridgeWaiting).arg(ToQt(FormatListenAddress(*bridgeListen_)));
+  }
+  bb5->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 bool TFrmMain::PanelBusy() const {

@@ -108,7 +108,7 @@ void TFrmMain::Connect() {
   bb5->setText(context_.Pick(main_text::kRemote));
   context_.Tell(command::kMeasurementPage);
   const std::optional<std::string> idn = context_.Ask(command::kAskIdentity);
-  if (!idn || !TakeIdentification(*idn)) {
+  if (!idn || !ConfirmReturnedMeter(*idn) || !TakeIdentification(*idn)) {
     return;
   }
   const std::optional<std::string> model = context_.Ask(command::kAskModel);
@@ -225,6 +225,9 @@ void TFrmMain::Disconnect() {
     }
   });
   StopBridge();
+  // A lost line is not looked for any more; its dead port gets no LOCal (the query on it
+  // returns at once).
+  StopLookingForPort();
   context_.Tell(command::kLocal);
   bb5->setText(context_.Pick(main_text::kLocal));
   context_.Controls().SetStopPolling(true);

@@ -92,6 +92,7 @@ void TFrmMain::Shutdown() {
   }
   context_.BeginShutdown();
   CloseTrendWindow();
+  StopLookingForPort();
   context_.Controls().SetStopPolling(true);
   if (poller_) {
     poller_->Abandon();
@@ -105,7 +106,7 @@ void TFrmMain::SetPanelButtonsEnabled(bool enabled) {
     return;
   }
   for (QPushButton* button : Buttons()) {
-    button->setEnabled(enabled);
+    button->setEnabled(enabled && KeyUsable(button));
   }
   QCoreApplication::processEvents();
 }

@@ -2,6 +2,7 @@
 // ended) and its texts on the display.
 
 #include <QEventLoop>
+#include <utility>
 
 #include "fit_label.h"
 #include "qt_text.h"
@@ -14,9 +15,14 @@ void TFrmMain::StartPoller() {
     ++pollerGeneration_;
     PollerDisplay& display = *this;
     sink_ = std::make_unique<QueuedPollerSink>(this, display, pollerGeneration_);
-    poller_ =
-        std::make_unique<TsmThread>(context_.State().portNumber, context_.Home(), context_.Link(),
-                                    context_.Controls(), context_.Log(), *sink_);
+    // A port that came back after a loss was opened already, by the look for it.
+    poller_ = returnedPort_ != kInvalidPort
+                  ? std::make_unique<TsmThread>(std::exchange(returnedPort_, kInvalidPort),
+                                                context_.State().portNumber, context_.Link(),
+                                                context_.Controls(), context_.Log(), *sink_)
+                  : std::make_unique<TsmThread>(context_.State().portNumber, context_.Home(),
+                                                context_.Link(), context_.Controls(),
+                                                context_.Log(), *sink_);
     context_.SetPoller(poller_.get());
   }
   // A poller whose port did not open is kept unstarted: every command on it fails at once.

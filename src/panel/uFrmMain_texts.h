@@ -21,6 +21,18 @@ inline constexpr Bilingual kIncompleteIdn{"仪器的识别回复不完整，连�
 inline constexpr Bilingual kBadPortName{"串口名称中没有端口号：",
                                         "The port name holds no port number: "};
 
+// The line lost and back: bb5 while the port is gone and its tooltip; another meter behind the
+// port when it came back (%1 the port, %2 the meter found, %3 the one before).
+inline constexpr Bilingual kOffline{"离线", "OFFLINE"};
+inline constexpr Bilingual kOfflineSince{"连接中断于 ", "Line lost at "};
+inline constexpr Bilingual kOtherMeter{
+    "%1 "
+    "恢复后，应答的是另一台仪器。\n找到：%2\n之前：%3\n已断开连接；如需使用这台仪器，请重新连接。",
+    "When %1 came back, another meter answered.\nFound: %2\nBefore: %3\nThe panel has "
+    "disconnected; connect again to work with this meter."};
+inline constexpr Bilingual kMeterIdentity{"%1，序列号 %2", "%1, serial %2"};
+inline constexpr Bilingual kUnreadableIdentity{"无法识别的应答“%1”", "the reply \"%1\""};
+
 // Mode badge LLs888, by BridgeMode, and the automatic function in CB1.
 inline constexpr Bilingual kModeBadge[] = {
     {"交流电桥", "LCR"}, {"直流电阻", "DCR"}, {"电解电容", "ECA"}};

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fault_harness.h"
 #include "simulated_meter.h"
@@ -22,8 +23,10 @@ class SimulatedMeterTest : public FaultHarness {
   void TearDown() override;
   // Holds the day's logs against the transcript (after the disconnect, so the poller's last cycle
   // is in): prints "<what>: ..." with the replies sent and the lines found, missing and extra in
-  // both logs, expects none missing or extra, and returns the poller's traffic.
-  PollerTraffic ExpectLogsHoldEveryPollerReply(const std::string& what);
+  // both logs, expects none missing or extra, and returns the poller's traffic. Main-log lines
+  // equal to one of linkLines ("link lost.", ...) answer no reply and are left out.
+  PollerTraffic ExpectLogsHoldEveryPollerReply(const std::string& what,
+                                               const std::vector<std::string>& linkLines = {});
 
   TranscriptRecorder transcript_;
   std::unique_ptr<sim::SimulatedMeter> sim_;

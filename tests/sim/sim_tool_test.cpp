@@ -166,6 +166,40 @@ TEST(SimToolTest, EndOfInputStopsItAndTheDefaultHomeIsBesideThePanel) {
   EXPECT_FALSE(LinkExists(link));
 }
 
+TEST(SimToolTest, UnplugsAndPlugsInAgainOnSignalsAndByItself) {
+  benchbridge::testing::TempHome home;
+  SimProcess sim({"--home", home.Path().string(), "--com", "43"});
+  ASSERT_FALSE(sim.ReadUntil("serving COM43").empty());
+  const auto link = home.Path() / "ports" / "com43";
+  LinkShared shared;
+  Channel before(OpenPort(43, 9600, home.Path()), shared, [](const std::string&) {});
+  ASSERT_EQ(before.Query("*LX?\n"), "3102");
+
+  sim.Signal(SIGUSR1);
+  EXPECT_NE(sim.ReadUntil("unplugged COM43 (SIGUSR1)"), "");
+  EXPECT_FALSE(LinkExists(link));
+  EXPECT_EQ(before.Query("*LX?\n"), "");
+  EXPECT_TRUE(before.Lost());
+  sim.Signal(SIGUSR2);
+  EXPECT_NE(sim.ReadUntil("plugged in again (SIGUSR2): serving COM43"), "");
+  Channel after(OpenPort(43, 9600, home.Path()), shared, [](const std::string&) {});
+  EXPECT_EQ(after.Query("*LX?\n"), "3102");
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Wait(), 0);
+
+  SimProcess cycling({"--home", home.Path().string(), "--com", "44", "--unplug-after", "0.2",
+                      "--replug-after=0.3"});
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_NE(cycling.ReadUntil("unplugged COM44 (time)"), "");
+    EXPECT_NE(cycling.ReadUntil("plugged in again (time)"), "");
+  }
+  for (const char* bad : {"0", "-1", "x", "2s"}) {
+    EXPECT_NE(ParseSimOptions({"--unplug-after", bad}).error, "") << bad;
+  }
+  EXPECT_EQ(ParseSimOptions({"--replug-after", "1.5"}).options.replugAfter,
+            std::chrono::milliseconds(1500));
+}
+
 TEST(SimToolTest, HelpAndBadOptions) {
   SimProcess help({"--help"});
   EXPECT_NE(help.ReadUntil("Usage: benchbridge-sim"), "");

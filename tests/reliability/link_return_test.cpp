@@ -1,0 +1,192 @@
+// The cable pulled while connected and put back: the loss is shown (OFFLINE) and logged once,
+// nothing more is written to the dead port, and when the port comes back the whole connect
+// sequence runs again and leaves the panel as a first connection does; another meter behind the
+// port stops it with a message; Disconnect and Close while the port is gone; and the simulated
+// meter's cable pulled twenty times in a row, with every reading it sent in the logs and no
+// descriptor or thread left behind.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+#include <filesystem>
+
+#include "fit_label.h"
+#include "sim_harness.h"
+
+namespace benchbridge::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::size_t EntriesOf(const char* folder) {
+  const auto entries = std::filesystem::directory_iterator(folder);
+  return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+
+// What the operator sees of the panel: every label's and key's text, the selectors' picks, what
+// can be pressed, and the status tooltip.
+std::vector<std::string> Display(const TFrmMain& panel) {
+  std::vector<std::string> shown;
+  for (const QWidget* widget : panel.findChildren<QWidget*>()) {
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+      text = label->text();
+    } else if (const auto* key = qobject_cast<const QPushButton*>(widget)) {
+      text = key->text();
+    } else if (const auto* list = qobject_cast<const QComboBox*>(widget)) {
+      text = list->currentText();
+    } else {
+      continue;
+    }
+    shown.push_back(widget->objectName().toStdString() + "=" + text.toStdString() +
+                    (widget->isEnabled() ? "" : " (off)") + widget->toolTip().toStdString());
+  }
+  std::sort(shown.begin(), shown.end());
+  return shown;
+}
+
+bool Offline(const TFrmMain& panel) { return panel.bb5->text() == "OFFLINE"; }
+
+bool BackAndPolling(const TFrmMain& panel) {
+  return panel.bb5->text() == "REMOTE" && panel.rbtn2->isEnabled() && panel.cb8->isEnabled();
+}
+
+// Only Disconnect and Close can be pressed, and no selector can be used.
+void ExpectKeysLockedButDisconnectAndClose(const TFrmMain& panel) {
+  for (const QPushButton* key : panel.Buttons()) {
+    EXPECT_EQ(key->isEnabled(), key == panel.rbtn1 || key == panel.rbtnQ)
+        << key->objectName().toStdString();
+  }
+  for (const QComboBox* selector : panel.Selectors()) {
+    EXPECT_FALSE(selector->isEnabled()) << selector->objectName().toStdString();
+  }
+  EXPECT_EQ(panel.rbtn1->text(), "DisConnect device");
+}
+
+class LinkReturnTest : public StartedPanelTest {
+ protected:
+  void ConnectAndPull() {
+    ConnectPanel();
+    ASSERT_TRUE(Connected());
+    ASSERT_TRUE(WaitForReadings(1));
+    meter_->HangUp();
+    ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); }));
+  }
+};
+
+TEST_F(LinkReturnTest, LossShownAndLoggedOnceThenTheWholeConnectSequenceRunsAgain) {
+  ConnectPanel();
+  ASSERT_TRUE(Connected());
+  ASSERT_TRUE(WaitForReadings(1));
+  const std::vector<std::string> firstDisplay = Display(*panel_);
+  const std::vector<std::string> firstSequence = PanelCommands();
+
+  meter_->HangUp();
+  ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); }));
+  EXPECT_TRUE(panel_->bb5->toolTip().startsWith("Line lost at "))
+      << panel_->bb5->toolTip().toStdString();
+  ExpectKeysLockedButDisconnectAndClose(*panel_);
+  const std::vector<std::string> atLoss = MainLog();
+  ASSERT_EQ(CountOf(atLoss, "link lost."), 1u);
+  EXPECT_EQ(atLoss.back(), "link lost.");
+  // The write that met the hang-up is the only "send bad.", just before the loss.
+  EXPECT_LE(CountOf(atLoss, "send bad."), 1u);
+  if (CountOf(atLoss, "send bad.") == 1) {
+    EXPECT_EQ(atLoss[atLoss.size() - 2], "send bad.");
+  }
+  // While the port is gone the poller writes nothing: no "send bad." and no empty reading.
+  EXPECT_FALSE(WaitUntil([&] { return MainLog().size() > atLoss.size(); }, 1500ms));
+
+  ReplaceMeter();  // the adapter is back, the same meter behind it
+  ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }));
+  ASSERT_TRUE(WaitForReadings(1));
+  EXPECT_EQ(PanelCommands(), firstSequence);
+  EXPECT_EQ(Display(*panel_), firstDisplay);
+  const std::vector<std::string> log = MainLog();
+  const auto lost = std::find(log.begin(), log.end(), "link lost.");
+  ASSERT_NE(lost, log.end());
+  EXPECT_EQ(*(lost + 1), "link back.");
+  EXPECT_EQ(CountOf(log, "link back."), 1u);
+  EXPECT_EQ(log.back(), "Cs,1.2345nF,D,0.01234");
+  ExpectNoErrorBox();
+}
+
+TEST_F(LinkReturnTest, AnotherMeterBehindTheReturnedPortStopsWithTheMessage) {
+  ConnectAndPull();
+  ReplaceMeter();
+  FailCommand("*IDN?", ReplyLine("LX,LX3101,V2.00,2026,SN0777"));
+  ASSERT_TRUE(WaitUntil([&] { return !panel_->Context().State().connected; }));
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
+  EXPECT_TRUE(panel_->c1->isEnabled());
+  ASSERT_EQ(Modals().size(), 1u);
+  const std::string message = Modals()[0].text.toStdString();
+  EXPECT_NE(message.find("LX3101, serial SN0777"), std::string::npos) << message;
+  EXPECT_NE(message.find("LX2110, serial SN0042"), std::string::npos) << message;
+  // Nothing past the identification; the meter found is handed back to its own keys.
+  EXPECT_EQ(meter_->CountOf("*LX?"), 0u);
+  EXPECT_EQ(meter_->CountOf("SYSTem:LOCal"), 1u);
+  EXPECT_EQ(CountOf(MainLog(), "link back."), 0u);
+  ExpectNoErrorBox();
+}
+
+TEST_F(LinkReturnTest, DisconnectWhileOfflineEndsTheLookingAtOnce) {
+  ConnectAndPull();
+  const std::size_t sendBad = CountOf(MainLog(), "send bad.");
+  ExpectCleanDisconnect();
+  EXPECT_EQ(CountOf(MainLog(), "send bad."), sendBad) << "no LOCal to the dead port";
+  EXPECT_EQ(panel_->bb5->toolTip(), "");
+
+  ReplaceMeter();
+  EXPECT_FALSE(meter_->WaitForCommandCount(1, 1500ms)) << "the port is no longer looked for";
+  ConnectPanel();
+  EXPECT_TRUE(Connected());
+}
+
+TEST_F(LinkReturnTest, CloseWhileOfflineLeavesNoThreadBehind) {
+  const std::size_t tasks = EntriesOf("/proc/self/task");
+  ConnectAndPull();
+  panel_->close();
+  EXPECT_TRUE(panel_->Context().ShuttingDown());
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  EXPECT_EQ(EntriesOf("/proc/self/task"), tasks);
+}
+
+using CablePullTest = SimulatedMeterTest;
+
+TEST_F(CablePullTest, TwentyPullsInARowEachReconnectAndNoReadingIsLost) {
+  StartAndConnect(23);
+  ASSERT_TRUE(Connected());
+  PickItem(panel_->cb6, panel_->cb6->itemText(1));  // comparator on: the bin query joins in
+  ASSERT_TRUE(WaitForReadings(1));
+  const std::size_t descriptors = EntriesOf("/proc/self/fd");
+  const std::size_t tasks = EntriesOf("/proc/self/task");
+  constexpr int kPulls = 20;
+  for (int pull = 1; pull <= kPulls; ++pull) {
+    sim_->Unplug();
+    ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); })) << "pull " << pull;
+    sim_->Replug();
+    ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); })) << "pull " << pull;
+    ASSERT_TRUE(WaitForReadings(1)) << "pull " << pull;
+  }
+  EXPECT_EQ(panel_->lls7->text().left(4), "BIN:");
+  EXPECT_EQ(EntriesOf("/proc/self/fd"), descriptors);
+  EXPECT_EQ(EntriesOf("/proc/self/task"), tasks);
+  ExpectCleanDisconnect();
+
+  const std::vector<std::string> log = MainLog();
+  EXPECT_EQ(CountOf(log, "link lost."), static_cast<std::size_t>(kPulls));
+  EXPECT_EQ(CountOf(log, "link back."), static_cast<std::size_t>(kPulls));
+  for (std::size_t at = 0; at < log.size(); ++at) {
+    if (log[at] == "send bad.") {
+      EXPECT_TRUE(at + 1 < log.size() && log[at + 1] == "link lost.") << "line " << at;
+    }
+  }
+  ExpectLogsHoldEveryPollerReply("twenty pulls", {"link lost.", "link back.", "send bad."});
+  ExpectNoErrorBox();
+}
+
+}  // namespace
+}  // namespace benchbridge::testing
