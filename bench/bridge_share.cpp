@@ -163,7 +163,8 @@ int main(int argc, char** argv) {
     (void)std::fprintf(stderr, "the bridge did not start\n");
     return 1;
   }
-  const int port = std::stoi(panel->BridgeListeningOn().substr(panel->BridgeListeningOn().rfind(':') + 1));
+  const int port =
+      std::stoi(panel->BridgeListeningOn().substr(panel->BridgeListeningOn().rfind(':') + 1));
   RunEvents(std::chrono::milliseconds(1000));
   const Idle on = MeasureIdle(idleSeconds);
 
@@ -171,7 +172,8 @@ int main(int argc, char** argv) {
   const std::int64_t singleBegin = Nanos(SystemClock::now());
   clients.Order(port, 1, 0, 400);
   std::vector<ClientExchangeTimes> single;
-  while (!clients.Collect(single, std::chrono::milliseconds(50))) RunEvents(std::chrono::milliseconds(0));
+  while (!clients.Collect(single, std::chrono::milliseconds(50)))
+    RunEvents(std::chrono::milliseconds(0));
   (void)singleBegin;
 
   // Four clients back to back.
@@ -180,7 +182,8 @@ int main(int argc, char** argv) {
   const std::int64_t fourBegin = Nanos(SystemClock::now());
   clients.Order(port, 4, seconds * 1000, 0);
   std::vector<ClientExchangeTimes> four;
-  while (!clients.Collect(four, std::chrono::milliseconds(50))) RunEvents(std::chrono::milliseconds(0));
+  while (!clients.Collect(four, std::chrono::milliseconds(50)))
+    RunEvents(std::chrono::milliseconds(0));
   const std::int64_t fourEnd = Nanos(SystemClock::now());
   const double fourWall = std::chrono::duration<double>(SteadyClock::now() - busyBegin).count();
   const double fourCpu = CpuSeconds() - cpuBegin;
@@ -191,7 +194,8 @@ int main(int argc, char** argv) {
   const int clientsAtClose = panel->BridgeClients();
   const auto closeBegin = SteadyClock::now();
   panel->close();
-  const double closeMs = std::chrono::duration<double, std::milli>(SteadyClock::now() - closeBegin).count();
+  const double closeMs =
+      std::chrono::duration<double, std::milli>(SteadyClock::now() - closeBegin).count();
   panel.reset();
   std::vector<ClientExchangeTimes> atClose;
   clients.Collect(atClose, std::chrono::milliseconds(10000));
@@ -210,7 +214,8 @@ int main(int argc, char** argv) {
     const bool waited = std::any_of(exchanges.begin(), exchanges.end(), [&](const Exchange& e) {
       return IsPoll(e) && e.reply >= times.sent && e.command <= own->command;
     });
-    if (!waited) overheads.push_back(((times.answered - times.sent) - (own->reply - own->command)) / 1e6);
+    if (!waited)
+      overheads.push_back(((times.answered - times.sent) - (own->reply - own->command)) / 1e6);
   }
 
   // 3. The line, the shares, the polls while four clients query.
@@ -248,27 +253,29 @@ int main(int argc, char** argv) {
   std::printf("bridge with the panel on benchbridge-sim (LX2110, 9600 baud pacing)\n");
   std::printf("  idle %d s, bridge off: panel %.3f %% of one core, %ld context switches\n",
               idleSeconds, off.cpuShare, off.switches);
-  std::printf("  idle %d s, bridge on:  panel %.3f %% of one core, %ld context switches, "
-              "bridge threads %d with %ld\n",
-              idleSeconds, on.cpuShare, on.switches, on.bridgeThreads, on.bridgeSwitches);
-  std::printf("  one client: %zu exchanges, %zu without a poll in front; round trip - meter "
-              "median %.3f ms, p95 %.3f ms\n",
-              single.size(), overheads.size(), Median(overheads), Percentile(overheads, 0.95));
-  std::printf("  four clients %.1f s: line busy %.2f %% of %.1f s, exchanges per client",
-              fourWall, busyShare, span);
+  std::printf(
+      "  idle %d s, bridge on:  panel %.3f %% of one core, %ld context switches, "
+      "bridge threads %d with %ld\n",
+      idleSeconds, on.cpuShare, on.switches, on.bridgeThreads, on.bridgeSwitches);
+  std::printf(
+      "  one client: %zu exchanges, %zu without a poll in front; round trip - meter "
+      "median %.3f ms, p95 %.3f ms\n",
+      single.size(), overheads.size(), Median(overheads), Percentile(overheads, 0.95));
+  std::printf("  four clients %.1f s: line busy %.2f %% of %.1f s, exchanges per client", fourWall,
+              busyShare, span);
   for (const auto& [client, count] : perClient) std::printf(" %d", count);
-  std::printf(" (spread %.1f %%), poll period median %.1f ms p99 %.1f ms max %.1f ms (%zu), "
-              "panel %.3f %% of one core\n",
-              spread, Median(periods), Percentile(periods, 0.99), Max(periods), periods.size(),
-              fourShare);
+  std::printf(
+      " (spread %.1f %%), poll period median %.1f ms p99 %.1f ms max %.1f ms (%zu), "
+      "panel %.3f %% of one core\n",
+      spread, Median(periods), Percentile(periods, 0.99), Max(periods), periods.size(), fourShare);
   std::printf("  close with %d clients attached: %.1f ms\n", clientsAtClose, closeMs);
 
   PrintRow("bridge on, no client: panel CPU (against bridge off)",
            Format("%.3f %% of one core (off: %.3f %%)", on.cpuShare, off.cpuShare),
            "no more than off", on.cpuShare <= off.cpuShare + 0.05);
   PrintRow("bridge on, no client: wake-ups of its threads",
-           Format("%ld in %d s (%d threads)", on.bridgeSwitches, idleSeconds, on.bridgeThreads), "0",
-           on.bridgeSwitches == 0);
+           Format("%ld in %d s (%d threads)", on.bridgeSwitches, idleSeconds, on.bridgeThreads),
+           "0", on.bridgeSwitches == 0);
   PrintRow("bridge: client round trip minus the meter's exchange",
            Format("median %.3f ms, p95 %.3f ms (%zu)", Median(overheads),
                   Percentile(overheads, 0.95), overheads.size()),
@@ -276,7 +283,8 @@ int main(int argc, char** argv) {
   PrintRow("bridge: four clients back to back, line busy", Format("%.2f %%", busyShare), ">= 95 %",
            busyShare >= 95.0);
   PrintRow("bridge: four clients, spread of their shares",
-           Format("%.1f %% (%d to %d exchanges)", spread, static_cast<int>(least), static_cast<int>(most)),
+           Format("%.1f %% (%d to %d exchanges)", spread, static_cast<int>(least),
+                  static_cast<int>(most)),
            "within 10 %", perClient.size() == 4 && spread <= 10.0);
   PrintRow("bridge: poll period with four clients",
            Format("median %.1f ms, p99 %.1f ms (%zu)", Median(periods), Percentile(periods, 0.99),
