@@ -87,10 +87,26 @@ TaskCount Tasks(const std::string& prefix) {
   return count;
 }
 
+// CPU seconds so far of the panel's threads, by thread name.
+std::map<std::string, double> ThreadCpu() {
+  std::map<std::string, double> cpu;
+  for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    std::ifstream schedstat(task.path() / "schedstat");
+    double nanoseconds = 0;
+    schedstat >> nanoseconds;
+    cpu[name] += nanoseconds / 1e9;
+  }
+  return cpu;
+}
+
 struct Idle {
   double cpuShare = 0;  // % of one core
   long switches = 0;    // of every thread of the panel
   long bridgeSwitches = 0;
+  double bridgeCpuSeconds = 0;  // of the bridge's own threads
   int bridgeThreads = 0;
 };
 
@@ -98,6 +114,7 @@ Idle MeasureIdle(int seconds) {
   Idle idle;
   const long all = Tasks("").switches, bridge = Tasks("bridge-").switches;
   const double cpu = CpuSeconds();
+  const std::map<std::string, double> threadsBefore = ThreadCpu();
   const auto begin = SteadyClock::now();
   RunEvents(std::chrono::seconds(seconds));
   const double wall = std::chrono::duration<double>(SteadyClock::now() - begin).count();
@@ -106,6 +123,11 @@ Idle MeasureIdle(int seconds) {
   const TaskCount bridgeNow = Tasks("bridge-");
   idle.bridgeSwitches = bridgeNow.switches - bridge;
   idle.bridgeThreads = bridgeNow.threads;
+  for (const auto& [name, used] : ThreadCpu()) {
+    if (name.rfind("bridge-", 0) == 0) {
+      idle.bridgeCpuSeconds += used - (threadsBefore.count(name) ? threadsBefore.at(name) : 0.0);
+    }
+  }
   return idle;
 }
 
@@ -169,15 +191,14 @@ int main(int argc, char** argv) {
   const Idle on = MeasureIdle(idleSeconds);
 
   // One client, queries one after the other; the panel keeps polling meanwhile.
-  const std::int64_t singleBegin = Nanos(SystemClock::now());
   clients.Order(port, 1, 0, 400);
   std::vector<ClientExchangeTimes> single;
   while (!clients.Collect(single, std::chrono::milliseconds(50)))
     RunEvents(std::chrono::milliseconds(0));
-  (void)singleBegin;
 
   // Four clients back to back.
   const double cpuBegin = CpuSeconds();
+  const std::map<std::string, double> threadsBegin = ThreadCpu();
   const auto busyBegin = SteadyClock::now();
   const std::int64_t fourBegin = Nanos(SystemClock::now());
   clients.Order(port, 4, seconds * 1000, 0);
@@ -187,6 +208,9 @@ int main(int argc, char** argv) {
   const std::int64_t fourEnd = Nanos(SystemClock::now());
   const double fourWall = std::chrono::duration<double>(SteadyClock::now() - busyBegin).count();
   const double fourCpu = CpuSeconds() - cpuBegin;
+  std::map<std::string, double> byThread = ThreadCpu();
+  for (auto& [name, used] : byThread)
+    used -= threadsBegin.count(name) ? threadsBegin.at(name) : 0.0;
 
   // The close with four clients in the middle of their queries.
   clients.Order(port, 4, 3000, 0);
@@ -268,11 +292,19 @@ int main(int argc, char** argv) {
       " (spread %.1f %%), poll period median %.1f ms p99 %.1f ms max %.1f ms (%zu), "
       "panel %.3f %% of one core\n",
       spread, Median(periods), Percentile(periods, 0.99), Max(periods), periods.size(), fourShare);
+  std::printf("  four clients, CPU by thread (%% of one core):");
+  for (const auto& [name, used] : byThread) {
+    if (used > 0.0005 * fourWall) std::printf(" %s %.3f", name.c_str(), 100.0 * used / fourWall);
+  }
+  std::printf("\n");
   std::printf("  close with %d clients attached: %.1f ms\n", clientsAtClose, closeMs);
 
-  PrintRow("bridge on, no client: panel CPU (against bridge off)",
-           Format("%.3f %% of one core (off: %.3f %%)", on.cpuShare, off.cpuShare),
-           "no more than off", on.cpuShare <= off.cpuShare + 0.05);
+  // The whole panel's CPU in two windows differs by the machine's noise; what the bridge adds is
+  // its own threads' time, which schedstat gives to the nanosecond.
+  PrintRow("bridge on, no client: CPU of its threads",
+           Format("%.6f s in %d s (panel %.3f %% of one core, off: %.3f %%)", on.bridgeCpuSeconds,
+                  idleSeconds, on.cpuShare, off.cpuShare),
+           "0", on.bridgeCpuSeconds == 0.0);
   PrintRow("bridge on, no client: wake-ups of its threads",
            Format("%ld in %d s (%d threads)", on.bridgeSwitches, idleSeconds, on.bridgeThreads),
            "0", on.bridgeSwitches == 0);

@@ -14,20 +14,19 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <vector>
 
 #include "bench_row.h"
-#include "log_writer.h"
 #include "reading_format.h"
 #include "temp_home.h"
+#include "trend_day_log.h"
 #include "trend_window.h"
 
 namespace benchbridge {
 namespace {
 
-constexpr int kDay = 172'800;
+constexpr int kDay = bench::kTrendDay;
 const std::chrono::system_clock::time_point kMorning =
     std::chrono::system_clock::from_time_t(1'796'000'000);
 
@@ -48,26 +47,12 @@ double ProcessCpuMs() {
   return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-Reading DisplayReading(std::mt19937& random) {
-  std::normal_distribution<double> noise(0, 0.003);
-  char value[32], d[32];
-  std::snprintf(value, sizeof value, "%.4f", 22.003 + noise(random));
-  std::snprintf(d, sizeof d, "%.5f", 0.00317 + noise(random) / 30);
-  return {"Cs", value, "nF", "D", d, ""};
-}
-
 // A day's "_new" log as the poller writes it, made once.
 const std::filesystem::path& DayLog() {
   static testing::TempHome home;
   static const std::filesystem::path file = [] {
     const std::filesystem::path path = home.Path() / "day_new.log";
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937 random(1);
-    for (int i = 0; i < kDay; ++i) {
-      const auto when = kMorning + std::chrono::milliseconds(500LL * i);
-      out << NewLogLine(NormaliseReading(DisplayReading(random))) << ", " << FormatLogStamp(when)
-          << '\n';
-    }
+    bench::WriteDayLog(path, kMorning);
     return path;
   }();
   return file;
@@ -115,7 +100,7 @@ void BM_NewReadingWithADayInStore(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = ProcessCpuMs();
-    window.AddReading(DisplayReading(random), time += 500);
+    window.AddReading(bench::NoisyReading(random), time += 500);
     window.RedrawNow();
     // Paints what changed, as the event loop does after a redraw.
     QApplication::processEvents();
@@ -148,7 +133,7 @@ void BM_MillionReadingsMemory(benchmark::State& state) {
     const double before = ResidentMb();
     std::mt19937 random(3);
     std::vector<Reading> kinds;
-    for (int i = 0; i < 64; ++i) kinds.push_back(DisplayReading(random));
+    for (int i = 0; i < 64; ++i) kinds.push_back(bench::NoisyReading(random));
     TimeMs time = ToTimeMs(kMorning);
     for (int i = 0; i < 1'000'000; ++i) window.AddReading(kinds[i % 64], time += 500);
     window.View().SetSpan(TrendSpan::kAll);

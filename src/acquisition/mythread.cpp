@@ -134,7 +134,10 @@ TsmThread::CycleOutcome TsmThread::RunCycle() {
   const std::string reply = Query(pollLine);
   if (Ending()) return CycleOutcome::kEnded;
   Publish([&] { log_.WriteLog(reply); });
-  if (IsErrorReply(reply)) return CycleOutcome::kErrorReply;
+  if (IsErrorReply(reply)) {
+    Publish([this] { sink_.ReadingRejected(); });
+    return CycleOutcome::kErrorReply;
+  }
   const Reading reading = SplitReading(reply);
   Publish([&] { sink_.ShowReading(reading); });
   Publish([&] { log_.WriteLog(NewLogLine(NormaliseReading(reading)), "_new"); });

@@ -26,6 +26,8 @@ class PollerSink {
   virtual void ShowBin(const std::string& text) = 0;     // lls7, already "BIN:..."
   virtual void ShowStat(const std::string& text) = 0;    // bb4
   virtual void PollerEnded() = 0;  // thread function returned; the owner joins and releases
+  // The poll was answered with an error reply: nothing is shown, so the panel keeps its reading.
+  virtual void ReadingRejected() {}
 };
 
 class TsmThread {

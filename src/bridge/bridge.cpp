@@ -26,6 +26,10 @@ struct Bridge::Running {
   BridgeLog bridgeLog;
   BridgeServer server;
   std::string where;
+  // False once Stop() let go of the io context: what the worker finishes then is logged on its
+  // own thread, since no io handler would run any more.
+  std::mutex ioMutex;
+  bool ioRunning = true;
   std::thread ioThread;
   std::unique_ptr<ExchangeWorker> worker;
 };
@@ -51,12 +55,23 @@ std::string Bridge::Start(const ListenAddress& address, QueryFunction query) {
   Running& r = *running;
   r.worker = std::make_unique<ExchangeWorker>(
       link_, std::move(query), [&r](const ClientExchange& exchange, const std::string& reply) {
-        std::string line = ClientReplyLine(reply);
-        if (!line.empty()) line.pop_back();
-        r.bridgeLog.Exchange(exchange.peer, exchange.command, line);
-        asio::post(r.io,
-                   [&r, client = exchange.client, mayChange = MayChangeSettings(exchange.command),
-                    reply] { r.server.ExchangeDone(client, mayChange, reply); });
+        // The log line is written on the io thread after the reply went out, so neither the
+        // client nor the next exchange on the line waits for the file.
+        auto log = [&r, peer = exchange.peer, command = exchange.command, reply] {
+          std::string line = ClientReplyLine(reply);
+          if (!line.empty()) line.pop_back();
+          r.bridgeLog.Exchange(peer, command, line);
+        };
+        std::lock_guard guard(r.ioMutex);
+        if (!r.ioRunning) {
+          log();
+          return;
+        }
+        asio::post(r.io, [&r, client = exchange.client,
+                          mayChange = MayChangeSettings(exchange.command), reply, log] {
+          r.server.ExchangeDone(client, mayChange, reply);
+          log();
+        });
       });
   r.server.SetWorker(*r.worker);
   r.bridgeLog.Listening(r.where);
@@ -84,7 +99,11 @@ void Bridge::Stop() {
   if (!running_) return;
   Running& r = *running_;
   r.worker->Stop();
-  asio::post(r.io, [&r] { r.server.Shutdown("the bridge stopped"); });
+  {
+    std::lock_guard guard(r.ioMutex);
+    r.ioRunning = false;
+    asio::post(r.io, [&r] { r.server.Shutdown("the bridge stopped"); });
+  }
   r.work.reset();
   r.ioThread.join();  // the io thread never blocks, so this is prompt
   r.bridgeLog.Stopped(r.where);

@@ -16,6 +16,8 @@
 namespace benchbridge {
 namespace {
 
+constexpr std::string_view kLeftMidExchange = "closed by the client during an exchange";
+
 bool Blank(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
 
 std::string_view Why(ClientLineStatus status) {
@@ -74,9 +76,10 @@ void ClientSession::ReadNext() {
   }
 }
 
-// A client that hangs up while the meter is busy with its line is let go at once: its place
-// comes free, and lines it had sent before leaving do not go to the meter. Only the end of the
-// stream is looked for; bytes of a next line stay unread until the reply is out.
+// A client whose stream ends while the meter is busy with its line still gets that reply, as
+// far as it can still read (`echo "*IDN?" | socat -t 5 - TCP:...` only closes its sending side),
+// and is let go right after it; lines it had sent before leaving do not go to the meter. Only
+// the end of the stream is looked for; bytes of a next line stay unread until the reply is out.
 void ClientSession::WatchForLeaving() {
   socket_.async_wait(asio::socket_base::wait_read, [self = shared_from_this(),
                                                     exchange = exchanges_](std::error_code error) {
@@ -86,7 +89,7 @@ void ClientSession::WatchForLeaving() {
     char byte = 0;
     const ssize_t n = ::recv(self->socket_.native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-      self->Close("closed by the client during an exchange");
+      self->leaving_ = true;
     }
   });
 }
@@ -100,10 +103,14 @@ std::size_t ClientSession::UnsentBytes() {
 
 void ClientSession::Reply(const std::string& reply) {
   exchanging_ = false;
-  if (closed_) return;  // the client left mid-exchange: its reply goes nowhere
+  if (closed_) return;
   std::string line = ClientReplyLine(reply);
   if (line.empty()) {
-    ReadNext();
+    if (leaving_) {
+      Close(kLeftMidExchange);
+    } else {
+      ReadNext();
+    }
     return;
   }
   if (UnsentBytes() + line.size() > kBridgeUnsentLimit) {
@@ -114,11 +121,13 @@ void ClientSession::Reply(const std::string& reply) {
   asio::async_write(socket_, asio::buffer(output_),
                     [self = shared_from_this()](std::error_code error, std::size_t) {
                       if (self->closed_) return;
-                      if (error) {
+                      if (self->leaving_) {
+                        self->Close(kLeftMidExchange);  // whether or not it could still read
+                      } else if (error) {
                         self->Close(error.message());
-                        return;
+                      } else {
+                        self->ReadNext();
                       }
-                      self->ReadNext();
                     });
 }
 

@@ -51,6 +51,7 @@ class ClientSession : public std::enable_shared_from_this<ClientSession> {
   bool closed_ = false;
   std::uint64_t exchanges_ = 0;  // lines handed on so far; the last one is in flight until Reply
   bool exchanging_ = false;
+  bool leaving_ = false;  // its stream ended during the exchange: close once the reply is out
 };
 
 // "127.0.0.1:40312", "[::1]:40312".

@@ -29,6 +29,10 @@ void QueuedPollerSink::ShowStat(const std::string& text) {
   Post([&display = display_, text] { display.DisplayStat(text); });
 }
 
+void QueuedPollerSink::ReadingRejected() {
+  Post([&display = display_] { display.ReadingRejected(); });
+}
+
 void QueuedPollerSink::PollerEnded() {
   Post([&display = display_, generation = generation_] { display.PollerFinished(generation); });
 }

@@ -18,6 +18,7 @@ class PollerDisplay {
   virtual void DisplayReading(const Reading& reading) = 0;
   virtual void DisplayBin(const std::string& text) = 0;
   virtual void DisplayStat(const std::string& text) = 0;
+  virtual void ReadingRejected() = 0;
   // generation: the one the sink was made with, so the end of an earlier poller is told apart.
   virtual void PollerFinished(unsigned generation) = 0;
 };
@@ -31,6 +32,7 @@ class QueuedPollerSink : public PollerSink {
   void ShowBin(const std::string& text) override;
   void ShowStat(const std::string& text) override;
   void PollerEnded() override;
+  void ReadingRejected() override;
 
  private:
   template <typename Call>

@@ -62,6 +62,7 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   WireKeys();
   WireSettingControls();
   WireDialogKeys();
+  WireTrend();
 }
 
 TFrmMain::~TFrmMain() {

@@ -15,8 +15,12 @@
 //   uFrmMain_reading_layout.cpp  normal and comparator layouts of the readings
 //   uFrmMain_language.cpp        captions in the interface language
 //   uFrmMain_access.cpp          what the dialogs reach (MainPanelAccess)
+//   uFrmMain_trend.cpp           the trend window: opening it and feeding it
+//   uFrmMain_bridge.cpp          the network bridge: started and stopped with the connection,
+//                                its state in bb5's tooltip, the readback after a client's setting
 // Features that come later add files of their own (see "Handlers added with later features").
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -25,7 +29,10 @@
 #include <optional>
 #include <string>
 
+#include "bridge.h"
+#include "listen_address.h"
 #include "panel_context.h"
+#include "queued_bridge_sink.h"
 #include "queued_poller_sink.h"
 
 class QAction;
@@ -38,6 +45,7 @@ namespace benchbridge {
 
 class FitLabel;
 class PortComboBox;
+class TrendWindow;
 
 // The place and font of one reading label, as ReadingLayout keeps it.
 struct LabelGeometry {
@@ -82,6 +90,16 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
 
   const std::array<LabelGeometry, 6>& ReadingLayout() const { return readingLayout_; }
   std::optional<BridgeMode> BadgeMode() const;
+
+  // --- The network bridge (uFrmMain_bridge.cpp) ---
+  // Where the bridge listens from the next connection on, "[ADDRESS:]PORT"; empty: off. Start-up
+  // takes Set.ini's [Bridge] Listen, the command line's --listen replaces it. A text that is no
+  // address turns the bridge off; the error (prefixed by source) is returned, and the next
+  // connection tells the operator.
+  std::string SetBridgeListen(const std::string& text, const std::string& source = "--listen");
+  // Empty while not listening, else the address really bound.
+  std::string BridgeListeningOn() const;
+  int BridgeClients() const;
 
   // The frame of every key that talks to the instrument: PollPaused cleared, the panel lock
   // taken, act only while connected, the lock released on every way out, an unexpected failure
@@ -142,6 +160,12 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   QPushButton* rbtnQ = nullptr;
   QAction* tact1 = nullptr;  // Esc: close the window
 
+  QAction* trendAction = nullptr;  // Ctrl+T and the display's context menu: the trend window
+
+  // The trend window, created at its first opening; nullptr until then.
+  TrendWindow* Trend() const;
+  void OpenTrendWindow();
+
   std::array<QPushButton*, 14> Buttons() const;
   std::array<FitLabel*, 6> ReadingLabels() const;
   // cb2 .. cb9, the settings rows' selectors.
@@ -152,6 +176,8 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void ReadingDisplayed();
   // After the poller has ended and been released.
   void PollerGone();
+  // After the panel read the meter's state again because a bridge client changed a setting.
+  void BridgeReadBackDone();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -210,8 +236,33 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void DisplayStat(const std::string& text) override;
   void PollerFinished(unsigned generation) override;
 
+  // uFrmMain_trend.cpp. Until the window is first opened each of these costs one test.
+  void WireTrend();
+  void ShowTrendMenu(const QPoint& globalPos);
+  void TrendReading(const Reading& reading);
+  void TrendBin(const std::string& text);
+  // Readings stopped (disconnection, an error reply): the trend's line breaks.
+  void TrendGap();
+  void ReadingRejected() override;
+  void CloseTrendWindow();
+
   // uFrmMain_mode.cpp
   void SetBridgeMode(BridgeMode mode);
+
+  // uFrmMain_bridge.cpp
+  // At the end of a complete connect sequence: listens where the bridge is asked to. Why it is
+  // off although asked for is told once in a message box; the panel works on without it.
+  void StartBridge();
+  // Stops listening and closes every client, then waits for the exchange a client had on the
+  // wire (the panel's next command would wait for it in any case). At the start of disconnect
+  // and close, and wherever the link to the meter is lost. Harmless when the bridge is off.
+  void StopBridge();
+  // bb5's tooltip: where the bridge listens and how many clients it has, or why it is off.
+  void ShowBridgeStatus();
+  // A client's setting may have changed the meter: read its state again as the connect
+  // sequence does, once no handler or operator dialog is busy.
+  void ReadBackForBridge();
+  bool PanelBusy() const;
 
   // uFrmMain_reading_layout.cpp
   void SaveReadingLayout();
@@ -268,7 +319,17 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   std::unique_ptr<TsmThread> poller_;
   unsigned pollerGeneration_ = 0;
   QEventLoop* pollerGoneWait_ = nullptr;
+  QPointer<TrendWindow> trendWindow_;
   bool closing_ = false;
+
+  // The bridge serves clients through the poller's Query, so it stops before the poller goes.
+  std::optional<ListenAddress> bridgeListen_;
+  std::string bridgeProblem_;      // why the bridge is off although asked for
+  std::string bridgeProblemTold_;  // the last one shown in a message box
+  std::unique_ptr<QueuedBridgeSink> bridgeSink_;
+  std::unique_ptr<Bridge> bridge_;
+  bool bridgeReadBackPending_ = false;
+  bool bridgeRetryArmed_ = false;
 };
 
 }  // namespace benchbridge

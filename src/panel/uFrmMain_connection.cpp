@@ -123,6 +123,7 @@ void TFrmMain::Connect() {
     selector->setEnabled(true);
   }
   UpdateListSwitch();
+  StartBridge();
 }
 
 bool TFrmMain::ReadMeterState() {
@@ -223,6 +224,7 @@ void TFrmMain::Disconnect() {
       rbtnQ->setEnabled(true);
     }
   });
+  StopBridge();
   context_.Tell(command::kLocal);
   bb5->setText(context_.Pick(main_text::kLocal));
   context_.Controls().SetStopPolling(true);

@@ -78,6 +78,7 @@ void TFrmMain::FormClose() {
     return;  // Esc again while the LOCal exchange is waiting
   }
   closing_ = true;
+  StopBridge();
   if (poller_) {
     // Back to the meter's own front panel; the reply is kept and not examined.
     context_.Tell(command::kLocal);
@@ -90,10 +91,12 @@ void TFrmMain::Shutdown() {
     return;
   }
   context_.BeginShutdown();
+  CloseTrendWindow();
   context_.Controls().SetStopPolling(true);
   if (poller_) {
     poller_->Abandon();
   }
+  StopBridge();  // prompt: an exchange on the wire was abandoned with the poller's read
   ReleasePoller();
 }
 

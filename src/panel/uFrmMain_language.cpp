@@ -58,6 +58,7 @@ void TFrmMain::ApplyLanguage() {
   } else if (kRemote.Matches(bb5->text())) {
     bb5->setText(context.Pick(kRemote));
   }
+  ShowBridgeStatus();
 }
 
 }  // namespace benchbridge

@@ -38,6 +38,7 @@ void TFrmMain::ReleasePoller() {
     pollerGoneWait_->quit();
   }
   if (!context_.ShuttingDown()) {
+    TrendGap();
     emit PollerGone();
   }
 }
@@ -64,12 +65,14 @@ void TFrmMain::DisplayReading(const Reading& reading) {
   LLs4->setText(ToQt(reading.secondaryName) + QLatin1Char(':'));
   LLs5->setText(ToQt(reading.secondaryValue));
   LLs6->setText(ToQt(reading.secondaryUnit));
+  TrendReading(reading);
   emit ReadingDisplayed();
 }
 
 void TFrmMain::DisplayBin(const std::string& text) {
   if (!context_.ShuttingDown()) {
     lls7->setText(ToQt(text));
+    TrendBin(text);
   }
 }
 

@@ -1,5 +1,6 @@
-// Set.ini in the home folder: the port and the language. Start-up reads it; choosing a port (and
-// the language chooser) writes it. A save that fails is silent and changes nothing in memory.
+// Set.ini in the home folder: the port, the language and where the bridge listens. Start-up reads
+// it; choosing a port (and the language chooser) writes it. A save that fails is silent and
+// changes nothing in memory.
 
 #include "fit_label.h"
 #include "port_combo_box.h"
@@ -17,6 +18,7 @@ void TFrmMain::LoadSettings() {
   SelectPortItem();
   // "lang" is read, but this program always starts in English.
   state.uiLanguage = UiLanguage::English;
+  SetBridgeListen(ReadBridgeListen(SettingsFile()), "Set.ini [Bridge] Listen");
   ApplyLanguage();
 }
 

@@ -70,6 +70,10 @@ struct ProfileFile {
     contents += "\n";
     ini.LoadData(contents.data(), contents.size());
   }
+  std::string Value(const char* section, const char* key) const {
+    const char* value = ini.GetValue(section, key, nullptr);
+    return value ? std::string(value) : std::string();
+  }
   int Int(const char* key, int fallback) const {
     const char* value = ini.GetValue(kSettingsSection, key, nullptr);
     return value ? ProfileInt(value, fallback) : fallback;
@@ -110,6 +114,15 @@ SettingsValues ReadSettingsFile(const fs::path& path) {
     return SettingsValues{};  // out of memory: the defaults
   }
   return values;
+}
+
+std::string ReadBridgeListen(const fs::path& path) {
+  try {
+    const std::optional<std::string> contents = ReadSmallFile(path, kSettingsFileCap);
+    return contents ? ProfileFile(*contents).Value(kBridgeSection, "Listen") : std::string();
+  } catch (...) {
+    return {};  // out of memory: no bridge
+  }
 }
 
 bool WriteSettingsFile(const fs::path& path, int comid, UiLanguage lang, int defa) {

@@ -1,17 +1,20 @@
 #pragma once
 // "Set.ini": section "Param Info" with the integer keys "comid", "lang" and "defa", read and
-// written the way the Windows profile functions do it. Nothing here ever throws or reports: a
+// written the way the Windows profile functions do it, and the network bridge's "Listen" key in
+// section "Bridge", which only the operator writes. Nothing here ever throws or reports: a
 // file that cannot be used reads as the defaults, and a save that cannot be made safely is not
 // made.
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "state_record.h"
 
 namespace benchbridge {
 
 inline constexpr const char* kSettingsSection = "Param Info";
+inline constexpr const char* kBridgeSection = "Bridge";
 inline constexpr int kDefaultComId = 1;
 // "lang": 0 is Chinese and any other value English; the program writes 0 and 1.
 inline constexpr UiLanguage kDefaultLang = UiLanguage::Chinese;
@@ -27,6 +30,10 @@ struct SettingsValues {
 
 // "comid" (default 1) and "lang" (default Chinese) of the file at path.
 SettingsValues ReadSettingsFile(const std::filesystem::path& path);
+
+// The bridge's "Listen" of the file at path, "[ADDRESS:]PORT" as written; empty (the bridge is
+// off) when the key or the file is missing or unusable.
+std::string ReadBridgeListen(const std::filesystem::path& path);
 
 // Writes "comid", "lang" and "defa" into section "Param Info", keeping every other section, key
 // and comment of an existing file (lines without "=" outside comments are not kept). The new

@@ -92,6 +92,15 @@ TEST_F(BridgeTest, AClientThatLeavesMidExchangeLetsItFinishAndItsReplyIsDropped)
   BridgeClient next(port_);
   ASSERT_TRUE(next.Send("QNEXT?\n"));
   EXPECT_EQ(next.ReadLine(kLimit), "R:QNEXT?");
+
+  // A one-shot pipe into socat or netcat only ends its sending side: it still gets the reply.
+  BridgeClient oneShot(port_);
+  ASSERT_TRUE(oneShot.Send("SLOW?\nQNEVER?\n"));
+  ASSERT_TRUE(meter_.WaitForCommand("SLOW?", kLimit, 2));
+  oneShot.FinishSending();
+  EXPECT_EQ(oneShot.ReadLine(kLimit), "late");
+  EXPECT_TRUE(oneShot.WaitClosed(kLimit));
+  EXPECT_EQ(meter_.CountOf("QNEVER?"), 0u);
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ BridgeClient::BridgeClient(std::uint16_t port, int receiveBuffer) {
 
 BridgeClient::~BridgeClient() { Close(); }
 
+void BridgeClient::FinishSending() { ::shutdown(fd_, SHUT_WR); }
+
 void BridgeClient::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;

@@ -24,6 +24,8 @@ class BridgeClient {
   std::optional<std::string> ReadLine(std::chrono::milliseconds limit);
   // True once the bridge has closed the connection (anything still arriving is skipped).
   bool WaitClosed(std::chrono::milliseconds limit);
+  // Ends the stream towards the bridge and keeps reading (what `echo ... | socat` does).
+  void FinishSending();
   void Close();
 
  private:

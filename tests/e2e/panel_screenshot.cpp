@@ -1,14 +1,19 @@
 // benchbridge-screenshot: builds the real front panel in a given home folder, optionally picks a
 // port and connects as an operator would (through the port list and the connect key), lets it
 // run, and saves a picture of the window, or of one of its dialogs opened through its own key.
-// Used by scripts/demo for the README picture and for the pictures in docs/; the panel itself
-// takes no options.
+// Used by scripts/demo for the README picture and for the pictures in docs/.
 //
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
-//                          [--send COMMAND]... [--dialog comparator|list|setup]
+//                          [--send COMMAND]... [--dialog comparator|list|setup] [--trend SPAN]
+//                          [--listen [ADDRESS:]PORT]
 //
+// --listen turns the panel's network bridge on as the program's own option does; once connected
+// the tool prints where it listens (bb5's tooltip), so scripts can talk to the meter meanwhile.
 // --send commands go to the meter through the panel's own link once connected (to set up what a
-// dialog will show); --dialog pictures that dialog instead of the panel.
+// dialog will show); --dialog pictures that dialog instead of the panel. --trend opens the trend
+// window (as Ctrl+T does) right after connecting, with the --send commands sent and the
+// comparator switched on in cb6 as the operator does, and pictures that window instead, over
+// the span named ("1 min", "10 min", "1 h", "All"; "on" keeps the window's own).
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,8 +27,10 @@
 #include <filesystem>
 #include <string>
 
+#include "fit_label.h"
 #include "port_combo_box.h"
 #include "process_setup.h"
+#include "trend_window.h"
 #include "uFrmMain.h"
 
 namespace {
@@ -35,6 +42,8 @@ struct Options {
   int seconds = 5;
   QStringList sends;
   QString dialog;
+  QString trend;
+  QString listen;
 };
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -53,6 +62,10 @@ bool ParseOptions(const QStringList& args, Options& options) {
       options.sends << value;
     } else if (key == QLatin1String("--dialog")) {
       options.dialog = value;
+    } else if (key == QLatin1String("--trend")) {
+      options.trend = value;
+    } else if (key == QLatin1String("--listen")) {
+      options.listen = value;
     } else {
       return false;
     }
@@ -115,12 +128,20 @@ int main(int argc, char** argv) {
   if (!ParseOptions(QCoreApplication::arguments(), options)) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
-                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup]\n");
+                 "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup] "
+                 "[--trend SPAN] [--listen [ADDRESS:]PORT]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
   benchbridge::FixRegionalFormats();
   benchbridge::TFrmMain panel(options.home);
+  if (!options.listen.isEmpty()) {
+    if (const std::string error = panel.SetBridgeListen(options.listen.toStdString());
+        !error.empty()) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 2;
+    }
+  }
   panel.show();
   RunFor(200);
 
@@ -134,6 +155,24 @@ int main(int argc, char** argv) {
     panel.c1->setCurrentIndex(index);
     emit panel.c1->activated(index);
     panel.rbtn1->click();
+    if (const QString bridge = panel.bb5->toolTip(); !bridge.isEmpty()) {
+      std::printf("%s\n", qPrintable(bridge));
+      std::fflush(stdout);
+    }
+  }
+  if (!options.trend.isEmpty()) {
+    for (const QString& command : options.sends) panel.Context().Send(command.toStdString());
+    const int on = panel.cb6->count() - 1;
+    panel.cb6->setCurrentIndex(on);
+    emit panel.cb6->activated(on);
+    panel.trendAction->trigger();
+    for (QPushButton* span : panel.Trend()->findChildren<QPushButton*>()) {
+      if (span->isCheckable() && span->text() == options.trend) span->click();
+    }
+    RunFor(options.seconds * 1000);
+    const bool saved = panel.Trend() != nullptr && Save(*panel.Trend(), options.out);
+    panel.close();
+    return saved ? 0 : 1;
   }
   RunFor(options.seconds * 1000);
   for (const QString& command : options.sends) panel.Context().Send(command.toStdString());

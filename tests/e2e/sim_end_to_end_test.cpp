@@ -2,14 +2,13 @@
 // pty linked as COM9 of a temporary home, paced like a 9600 baud line, and the real panel
 // connects to it as the operator would, watches readings and settings, and disconnects.
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <filesystem>
 #include <fstream>
 
 #include "log_writer.h"
-#include "panel_harness.h"
+#include "sim_panel_harness.h"
 
 namespace benchbridge::testing {
 namespace {
@@ -24,38 +23,17 @@ std::vector<std::string> Lines(const fs::path& file) {
   return lines;
 }
 
-class SimEndToEndTest : public PanelHarness {
+class SimEndToEndTest : public SimPanelHarness {
  protected:
-  void SetUp() override {
-    sim_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim_.start(QStringLiteral(BENCHBRIDGE_SIM_PATH),
-               {"--home", QString::fromStdString(home_.Path().string()), "--com", "9", "--model",
-                "LX2110", "--dut", "capacitor:C=22n,D=0.003", "--seed", "7", "--pace",
-                "--transcript", QString::fromStdString(Transcript().string())});
-    ASSERT_TRUE(sim_.waitForStarted(10000));
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(home_.Path() / "ports" / "com9"); }));
-  }
-  void TearDown() override {
-    PanelHarness::TearDown();
-    sim_.closeWriteChannel();  // the simulator goes with its standard input
-    if (!sim_.waitForFinished(10000)) sim_.kill();
-  }
-  fs::path Transcript() const { return home_.Path() / "transcript.txt"; }
   fs::path Log(const std::string& suffix) const {
     return home_.Path() / "log" /
            (FormatLogDate(std::chrono::system_clock::now()) + suffix + ".log");
   }
-
-  QProcess sim_;
 };
 
 TEST_F(SimEndToEndTest, ConnectWatchAndDisconnect) {
   TFrmMain& panel = StartPanel();
-  const int com9 = panel.c1->findText("COM9");
-  ASSERT_GE(com9, 0);
-  panel.c1->setCurrentIndex(com9);
-  emit panel.c1->activated(com9);
-  panel.rbtn1->click();
+  ConnectToSim(panel);
 
   // Identified and mirrored.
   EXPECT_EQ(panel.rbtn1->text(), "DisConnect device");

@@ -105,6 +105,16 @@ TEST_F(SettingsFileTest, AnyLangButZeroIsEnglishAndTheLanguagesAreWrittenAsZeroA
   EXPECT_EQ(ReadSettingsFile(ini_).lang, UiLanguage::Chinese);
 }
 
+// Only the operator writes the bridge's key; the program's own saves keep it.
+TEST_F(SettingsFileTest, TheBridgeListenKeyIsReadAsWrittenAndSurvivesASave) {
+  EXPECT_EQ(ReadBridgeListen(ini_), "");
+  Put(ini_, "[Param Info]\r\ncomid=3\r\n[bridge]\r\nlisten = 0.0.0.0:5025 \r\n");
+  EXPECT_EQ(ReadBridgeListen(ini_), "0.0.0.0:5025");
+  ASSERT_TRUE(WriteSettingsFile(ini_, 4, UiLanguage::English, 0));
+  EXPECT_EQ(ReadBridgeListen(ini_), "0.0.0.0:5025");
+  EXPECT_EQ(ReadSettingsFile(ini_).comid, 4);
+}
+
 TEST_F(SettingsFileTest, AFreshFileHoldsTheThreeKeys) {
   ASSERT_TRUE(WriteSettingsFile(ini_, 3, UiLanguage::English, 0));
   EXPECT_EQ(Contents(ini_), "[Param Info]\ncomid=3\nlang=1\ndefa=0\n");

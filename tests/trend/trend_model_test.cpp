@@ -166,6 +166,49 @@ TEST(ColumnReduction, KeepsEveryColumnsExtremesAndBreaksAtGaps) {
   EXPECT_TRUE(ReduceToColumns(ReadingStore(), Parameter::kPrimary, 0, 10, 5).empty());
 }
 
+// Readings arrive one by one (with silences, missing values, a change of pair and stretches of
+// equal values); asked after each, the resumed reduction and histogram equal a fresh pass.
+TEST(ColumnReduction, ResumingAfterNewReadingsGivesWhatAFreshPassGives) {
+  ReadingStore store;
+  const std::uint16_t cs = store.Intern({"Cs", "F", "D", ""});
+  const std::uint16_t ls = store.Intern({"Ls", "H", "Q", ""});
+  ColumnReducer primary, secondary;
+  HistogramCounter histogram;
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> value(0, 1);
+  TimeMs time = 0;
+  const TimeMs from = 0, to = 3 * kBlock * 500;
+  for (std::size_t i = 0; i < 3 * kBlock + 200; ++i) {
+    time += i % 700 == 699 ? 9'000 : 500;
+    if (i == 1500) store.MarkGap();
+    const double v = i % 300 < 150 ? 0.5 : value(random);
+    store.Add(time, v, i % 97 == 0 ? kNaN : v, i > 2000 && i < 2100 ? ls : cs);
+    if (i % 7 != 0 && i < 3000) continue;  // redraws now and then, as the window's timer
+    for (int columns : {5, 600}) {
+      SCOPED_TRACE(::testing::Message() << "reading " << i << ", " << columns << " columns");
+      ColumnReducer& reducer = columns == 5 ? secondary : primary;
+      const Parameter parameter = columns == 5 ? Parameter::kSecondary : Parameter::kPrimary;
+      const auto fresh = ReduceToColumns(store, parameter, from, to, columns);
+      const auto resumed = reducer.Reduce(store, parameter, from, to, columns);
+      ASSERT_EQ(resumed.size(), fresh.size());
+      for (std::size_t k = 0; k < fresh.size(); ++k) {
+        ASSERT_EQ(resumed[k].time, fresh[k].time);
+        ASSERT_TRUE(resumed[k].value == fresh[k].value ||
+                    (std::isnan(resumed[k].value) && std::isnan(fresh[k].value)));
+      }
+    }
+    ASSERT_EQ(histogram.Count(store, 10, store.End(), cs, 0.2, 0.9, 8),
+              PrimaryHistogram(store, 10, store.End(), cs, 0.2, 0.9, 8));
+  }
+  // Another store in the same place starts over.
+  ReadingStore other;
+  other.Add(5, 0.3, 0.3, other.Intern({"Cs", "F", "D", ""}));
+  store = std::move(other);
+  primary.Reset();
+  EXPECT_EQ(primary.Reduce(store, Parameter::kPrimary, from, to, 600).size(), 1u);
+  EXPECT_EQ(histogram.Count(store, 0, 1, 0, 0.2, 0.9, 8)[1], 1u);
+}
+
 TEST(BinTally, CountsThePollersBinTextsAndTheShareOfNumberedBins) {
   BinTally tally;
   for (const char* text :

@@ -38,52 +38,87 @@ struct Column {
   }
 };
 
-}  // namespace
+// One pass over the readings of a range, in index order. It can stop at any index and go on
+// later from there with the same outcome as one pass over all of them: everything it depends on
+// is in its members.
+class ColumnScan {
+ public:
+  ColumnScan(const ReadingStore& store, Parameter parameter, TimeMs from, TimeMs to, int columns)
+      : parameter_(parameter),
+        p_(static_cast<int>(parameter)),
+        from_(from),
+        to_(to),
+        columns_(std::max(columns, 1)),
+        width_(std::max<TimeMs>(to - from, 1)),
+        begin_(store.LowerBound(from)),
+        next_(0) {
+    if (begin_ > store.Begin()) --begin_;
+    next_ = begin_;
+  }
 
-std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
-                                       TimeMs to, int columns) {
-  std::vector<PlotPoint> out;
-  if (store.Empty() || to < from) return out;
-  columns = std::max(columns, 1);
-  std::uint64_t begin = store.LowerBound(from);
-  std::uint64_t end = store.LowerBound(to + 1);
-  if (begin > store.Begin()) --begin;
-  if (end < store.End()) ++end;
+  // The index the scan starts at, and the end of the range for the store as it is now: the
+  // readings just outside the range come along, so the line runs on to the plot's edges.
+  std::uint64_t Begin() const { return begin_; }
+  std::uint64_t EndFor(const ReadingStore& store) const {
+    std::uint64_t end = store.LowerBound(to_ + 1);
+    if (end < store.End()) ++end;
+    return end;
+  }
+  std::uint64_t Next() const { return next_; }
 
+  void ScanTo(const ReadingStore& store, std::uint64_t end);
+
+  std::vector<PlotPoint> Points() const {
+    std::vector<PlotPoint> points = out_;
+    Column open = column_;
+    open.Flush(points);
+    return points;
+  }
+
+ private:
   // Column c covers [from + c * width / columns, from + (c + 1) * width / columns), in whole
   // milliseconds; -1 and columns stand for the readings just outside.
-  const TimeMs width = std::max<TimeMs>(to - from, 1);
-  auto columnOf = [&](TimeMs time) -> long long {
-    if (time < from) return -1;
-    if (time >= to) return columns;
-    return static_cast<long long>((time - from) * columns / width);
-  };
-  auto columnEnd = [&](long long column) -> TimeMs {
-    if (column < 0) return from;
-    if (column >= columns) return std::numeric_limits<TimeMs>::max();
+  long long ColumnOf(TimeMs time) const {
+    if (time < from_) return -1;
+    if (time >= to_) return columns_;
+    return static_cast<long long>((time - from_) * columns_ / width_);
+  }
+  TimeMs ColumnEnd(long long column) const {
+    if (column < 0) return from_;
+    if (column >= columns_) return std::numeric_limits<TimeMs>::max();
     // The first millisecond of the next column: ceil(from + (column + 1) * width / columns).
-    return from + ((column + 1) * width + columns - 1) / columns;
-  };
-  const int p = static_cast<int>(parameter);
-  const double kBreak = std::numeric_limits<double>::quiet_NaN();
+    return from_ + ((column + 1) * width_ + columns_ - 1) / columns_;
+  }
 
-  Column column;
-  long long current = std::numeric_limits<long long>::min();
-  TimeMs currentEnd = std::numeric_limits<TimeMs>::min();  // readings before it are in current
-  bool broken = false;                                     // a break is owed before the next point
+  Parameter parameter_;
+  int p_;
+  TimeMs from_, to_;
+  long long columns_;
+  TimeMs width_;
+  std::uint64_t begin_, next_;
+  std::vector<PlotPoint> out_;
+  Column column_;
+  long long current_ = std::numeric_limits<long long>::min();
+  TimeMs currentEnd_ = std::numeric_limits<TimeMs>::min();  // readings before it are in current_
+  bool broken_ = false;                                     // a break is owed before the next point
+};
+
+void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
+  const double kBreak = std::numeric_limits<double>::quiet_NaN();
   constexpr std::uint64_t kStretch = ReadingStore::kStretchSize;
-  for (std::uint64_t i = begin; i < end;) {
+  std::uint64_t i = next_;
+  while (i < end) {
     // A whole stretch that lies in the current column, unbroken and with this parameter
     // throughout, adds its extremes and its last reading without looking at the rest.
-    if (i != begin && column.used && i + kStretch <= end) {
+    if (i != begin_ && column_.used && i + kStretch <= end) {
       const ReadingStore::StretchSummary* stretch = store.CompleteStretch(i);
       const std::uint64_t last = i + kStretch - 1;
-      if (stretch != nullptr && !stretch->breakInside && !broken && !store.BreakBefore(i) &&
-          stretch->count[p] == kStretch && store.TimeAt(i) < currentEnd &&
-          store.TimeAt(last) < currentEnd) {
-        column.Add({store.TimeAt(i + stretch->minAt[p]), stretch->min[p]});
-        column.Add({store.TimeAt(i + stretch->maxAt[p]), stretch->max[p]});
-        column.Add({store.TimeAt(last), store.ValueAt(parameter, last)});
+      if (stretch != nullptr && !stretch->breakInside && !broken_ && !store.BreakBefore(i) &&
+          stretch->count[p_] == kStretch && store.TimeAt(i) < currentEnd_ &&
+          store.TimeAt(last) < currentEnd_) {
+        column_.Add({store.TimeAt(i + stretch->minAt[p_]), stretch->min[p_]});
+        column_.Add({store.TimeAt(i + stretch->maxAt[p_]), stretch->max[p_]});
+        column_.Add({store.TimeAt(last), store.ValueAt(parameter_, last)});
         i = last + 1;
         continue;
       }
@@ -92,30 +127,80 @@ std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter para
     const ReadingStore::Run run = store.RunAt(i, stretchEnd);
     for (std::size_t k = 0; k < run.count; ++k) {
       const TimeMs time = run.time[k];
-      const double value = run.value[p][k];
-      if (run.breakBefore[k] && i + k != begin) broken = true;
+      const double value = run.value[p_][k];
+      if (run.breakBefore[k] && i + k != begin_) broken_ = true;
       if (std::isnan(value)) {
-        broken = true;
+        broken_ = true;
         continue;
       }
-      if (broken || time >= currentEnd) {
-        const long long at = columnOf(time);
-        if (broken || at != current) {
-          column.Flush(out);
-          if (broken && !out.empty() && !std::isnan(out.back().value)) {
-            out.push_back({time, kBreak});
+      if (broken_ || time >= currentEnd_) {
+        const long long at = ColumnOf(time);
+        if (broken_ || at != current_) {
+          column_.Flush(out_);
+          if (broken_ && !out_.empty() && !std::isnan(out_.back().value)) {
+            out_.push_back({time, kBreak});
           }
-          broken = false;
-          current = at;
-          currentEnd = columnEnd(at);
+          broken_ = false;
+          current_ = at;
+          currentEnd_ = ColumnEnd(at);
         }
       }
-      column.Add({time, value});
+      column_.Add({time, value});
     }
     i += run.count;
   }
-  column.Flush(out);
-  return out;
+  next_ = std::max(next_, i);
+}
+
+}  // namespace
+
+std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
+                                       TimeMs to, int columns) {
+  if (store.Empty() || to < from) return {};
+  ColumnScan scan(store, parameter, from, to, columns);
+  scan.ScanTo(store, scan.EndFor(store));
+  return scan.Points();
+}
+
+struct ColumnReducer::Resumable {
+  const ReadingStore* store;
+  Parameter parameter;
+  TimeMs from, to;
+  int columns;
+  std::uint64_t storeBegin;
+  TimeMs lastTime;  // of the last reading scanned, to tell a store that was replaced
+  ColumnScan scan;
+};
+
+ColumnReducer::ColumnReducer() = default;
+ColumnReducer::~ColumnReducer() = default;
+
+void ColumnReducer::Reset() { last_.reset(); }
+
+std::vector<PlotPoint> ColumnReducer::Reduce(const ReadingStore& store, Parameter parameter,
+                                             TimeMs from, TimeMs to, int columns) {
+  if (store.Empty() || to < from) {
+    last_.reset();
+    return {};
+  }
+  Resumable* last = last_.get();
+  const bool resumes =
+      last != nullptr && last->store == &store && last->parameter == parameter &&
+      last->from == from && last->to == to && last->columns == columns &&
+      last->storeBegin == store.Begin() && last->scan.Next() <= store.End() &&
+      last->scan.Next() > last->scan.Begin() &&
+      store.TimeAt(last->scan.Next() - 1) == last->lastTime &&
+      ColumnScan(store, parameter, from, to, columns).Begin() == last->scan.Begin();
+  if (!resumes) {
+    last_ =
+        std::make_unique<Resumable>(Resumable{&store, parameter, from, to, columns, store.Begin(),
+                                              0, ColumnScan(store, parameter, from, to, columns)});
+    last = last_.get();
+  }
+  const std::uint64_t end = last->scan.EndFor(store);
+  if (end > last->scan.Next()) last->scan.ScanTo(store, end);
+  if (last->scan.Next() > last->scan.Begin()) last->lastTime = store.TimeAt(last->scan.Next() - 1);
+  return last->scan.Points();
 }
 
 }  // namespace benchbridge

@@ -4,6 +4,7 @@
 // into 1000 columns looks exactly as the full line would, spikes included.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "reading_store.h"
@@ -21,5 +22,25 @@ struct PlotPoint {
 // break of the store (and every reading without this parameter) gives one NaN point.
 std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
                                        TimeMs to, int columns);
+
+// ReduceToColumns that remembers where it stopped: asked again for the same range and columns
+// of the same store after readings were only added at the end, it goes on from there instead of
+// starting over, so a day in view costs the new readings rather than the day.
+class ColumnReducer {
+ public:
+  ColumnReducer();
+  ~ColumnReducer();
+  ColumnReducer(const ColumnReducer&) = delete;
+  ColumnReducer& operator=(const ColumnReducer&) = delete;
+
+  std::vector<PlotPoint> Reduce(const ReadingStore& store, Parameter parameter, TimeMs from,
+                                TimeMs to, int columns);
+  // The store was replaced or changed other than at its end: the next Reduce starts over.
+  void Reset();
+
+ private:
+  struct Resumable;
+  std::unique_ptr<Resumable> last_;
+};
 
 }  // namespace benchbridge

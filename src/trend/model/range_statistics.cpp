@@ -63,12 +63,12 @@ std::vector<ParameterStatistics> StatisticsInRange(const ReadingStore& store, st
   return rows;
 }
 
-std::vector<std::uint64_t> PrimaryHistogram(const ReadingStore& store, std::uint64_t begin,
-                                            std::uint64_t end, std::uint16_t kind, double low,
-                                            double high, int bins) {
-  std::vector<std::uint64_t> counts(static_cast<std::size_t>(std::max(bins, 1)), 0);
-  begin = std::max(begin, store.Begin());
-  end = std::min(end, store.End());
+namespace {
+
+// Adds the primary values of [begin, end) to counts, which split [low, high] evenly.
+void CountPrimaries(const ReadingStore& store, std::uint64_t begin, std::uint64_t end,
+                    std::uint16_t kind, double low, double high,
+                    std::vector<std::uint64_t>& counts) {
   const double perBin = static_cast<double>(counts.size()) / (high - low);
   for (std::uint64_t i = begin; i < end;) {
     const ReadingStore::Run run = store.RunAt(i, end);
@@ -80,7 +80,44 @@ std::vector<std::uint64_t> PrimaryHistogram(const ReadingStore& store, std::uint
     }
     i += run.count;
   }
+}
+
+}  // namespace
+
+std::vector<std::uint64_t> PrimaryHistogram(const ReadingStore& store, std::uint64_t begin,
+                                            std::uint64_t end, std::uint16_t kind, double low,
+                                            double high, int bins) {
+  std::vector<std::uint64_t> counts(static_cast<std::size_t>(std::max(bins, 1)), 0);
+  begin = std::max(begin, store.Begin());
+  end = std::min(end, store.End());
+  CountPrimaries(store, begin, end, kind, low, high, counts);
   return counts;
+}
+
+const std::vector<std::uint64_t>& HistogramCounter::Count(const ReadingStore& store,
+                                                          std::uint64_t begin, std::uint64_t end,
+                                                          std::uint16_t kind, double low,
+                                                          double high, int bins) {
+  begin = std::max(begin, store.Begin());
+  end = std::min(end, store.End());
+  const bool resumes = store_ == &store && storeBegin_ == store.Begin() && begin_ == begin &&
+                       end_ <= end && kind_ == kind && low_ == low && high_ == high &&
+                       counts_.size() == static_cast<std::size_t>(std::max(bins, 1)) &&
+                       (end_ == begin_ || store.TimeAt(end_ - 1) == lastTime_);
+  if (!resumes) {
+    counts_ = PrimaryHistogram(store, begin, end, kind, low, high, bins);
+  } else if (end > end_) {
+    CountPrimaries(store, end_, end, kind, low, high, counts_);
+  }
+  store_ = &store;
+  storeBegin_ = store.Begin();
+  begin_ = begin;
+  end_ = end;
+  kind_ = kind;
+  low_ = low;
+  high_ = high;
+  if (end > begin) lastTime_ = store.TimeAt(end - 1);
+  return counts_;
 }
 
 }  // namespace benchbridge

@@ -28,4 +28,23 @@ std::vector<std::uint64_t> PrimaryHistogram(const ReadingStore& store, std::uint
                                             std::uint64_t end, std::uint16_t kind, double low,
                                             double high, int bins);
 
+// PrimaryHistogram that remembers its counts: asked again with the same store, start, pair,
+// limits and bins after readings were only added at the end, it counts just the new ones.
+class HistogramCounter {
+ public:
+  const std::vector<std::uint64_t>& Count(const ReadingStore& store, std::uint64_t begin,
+                                          std::uint64_t end, std::uint16_t kind, double low,
+                                          double high, int bins);
+  // The store was replaced or changed other than at its end: the next Count starts over.
+  void Reset() { store_ = nullptr; }
+
+ private:
+  const ReadingStore* store_ = nullptr;
+  std::uint64_t storeBegin_ = 0, begin_ = 0, end_ = 0;
+  std::uint16_t kind_ = 0;
+  double low_ = 0, high_ = 0;
+  TimeMs lastTime_ = 0;  // of the last reading counted, to tell a store that was replaced
+  std::vector<std::uint64_t> counts_;
+};
+
 }  // namespace benchbridge

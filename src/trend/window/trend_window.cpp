@@ -72,17 +72,33 @@ void TrendWindow::SetExportContext(std::string identity, std::string function,
   context_.settingsRows = std::move(settingsRows);
 }
 
+void TrendWindow::SetExportContextSource(std::function<CsvContext()> source) {
+  contextSource_ = std::move(source);
+}
+
 void TrendWindow::ShowLive() {
   showingFile_ = false;
   file_ = ReadingStore();
+  ForgetReductions();
   backToLive_->hide();
   sourceLabel_->setText("Live readings");
   view_.Follow();
   RedrawNow();
 }
 
+void TrendWindow::ForgetReductions() {
+  primaryReducer_.Reset();
+  secondaryReducer_.Reset();
+  histogramCounter_.Reset();
+}
+
 void TrendWindow::ScheduleRedraw() {
-  if (!redrawTimer_.isActive()) redrawTimer_.start();
+  if (isVisible() && !redrawTimer_.isActive()) redrawTimer_.start();
+}
+
+void TrendWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  RedrawNow();
 }
 
 TrendView::Range TrendWindow::Extent() const {
@@ -108,11 +124,11 @@ void TrendWindow::RedrawNow() {
   const std::vector<ParameterStatistics> rows = StatisticsInRange(store, begin, end);
 
   primaryPlot_->SetCurve(
-      ReduceToColumns(store, Parameter::kPrimary, from, to, primaryPlot_->Columns()), from, to,
-      AxisTitle(rows, true));
+      primaryReducer_.Reduce(store, Parameter::kPrimary, from, to, primaryPlot_->Columns()), from,
+      to, AxisTitle(rows, true));
   secondaryPlot_->SetCurve(
-      ReduceToColumns(store, Parameter::kSecondary, from, to, secondaryPlot_->Columns()), from, to,
-      AxisTitle(rows, false));
+      secondaryReducer_.Reduce(store, Parameter::kSecondary, from, to, secondaryPlot_->Columns()),
+      from, to, AxisTitle(rows, false));
 
   statistics_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -141,8 +157,8 @@ void TrendWindow::RedrawNow() {
           low -= pad;
           high += pad;
         }
-        counts =
-            PrimaryHistogram(store, begin, end, store.At(end - 1).kind, low, high, kHistogramBins);
+        counts = histogramCounter_.Count(store, begin, end, store.At(end - 1).kind, low, high,
+                                         kHistogramBins);
         title = AxisTitle({row}, true);
       }
     }

@@ -11,13 +11,16 @@
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bin_tally.h"
+#include "column_reduction.h"
 #include "csv_export.h"
 #include "new_log_reader.h"
+#include "range_statistics.h"
 #include "reading_format.h"
 #include "reading_store.h"
 #include "trend_view.h"
@@ -52,6 +55,9 @@ class TrendWindow : public QWidget {
   // What the CSV header says about the meter.
   void SetExportContext(std::string identity, std::string function,
                         std::vector<std::string> settingsRows);
+  // Asked at each export of the live readings instead, so the header tells the meter's state
+  // at that moment. A log opened from disk is exported without the meter's details.
+  void SetExportContextSource(std::function<CsvContext()> source);
 
   // Today's history in the background: the readings of newLog stamped before until go in
   // front of the live ones. Does nothing while another log is loading.
@@ -85,10 +91,15 @@ class TrendWindow : public QWidget {
     LogLoadResult result;
   };
 
+  // A hidden window draws nothing; it catches up when shown.
+  void showEvent(QShowEvent* event) override;
+
   QWidget* BuildToolbar();
   QWidget* BuildSidePanel();
   QWidget* BuildStatusRow();
   void ScheduleRedraw();
+  // What is shown was replaced: the next redraw reduces and counts it from the start.
+  void ForgetReductions();
   void StartLoad(const std::filesystem::path& file, TimeMs until, bool history);
   void FinishLoad();
   void ShowLoadProgress();
@@ -108,6 +119,9 @@ class TrendWindow : public QWidget {
   BinTally tally_;
   TrendView view_;
   CsvContext context_;
+  ColumnReducer primaryReducer_, secondaryReducer_;
+  HistogramCounter histogramCounter_;
+  std::function<CsvContext()> contextSource_;
   QTimer redrawTimer_;
   QTimer progressTimer_;
   std::unique_ptr<LoadJob> load_;

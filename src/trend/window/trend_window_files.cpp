@@ -109,12 +109,17 @@ void TrendWindow::FinishLoad() {
   if (!job) return;
   bool problem = false;
   const QString message = LoadMessage(job->file, job->result, problem);
+  ForgetReductions();
   if (job->history) {
     // The live readings that came in meanwhile follow the history.
     job->store.AppendFrom(live_);
     live_ = std::move(job->store);
-    // A silent history (no file yet today) is nothing to report.
-    if (job->result.outcome != LogLoadResult::Outcome::kCannotOpen) ShowStatus(message, problem);
+    // A missing history (no file yet today) is nothing to report.
+    if (job->result.outcome == LogLoadResult::Outcome::kCannotOpen) {
+      ShowStatus(QString(), false);
+    } else {
+      ShowStatus(message, problem);
+    }
   } else {
     ShowStatus(message, problem);
     if (!job->store.Empty() || !problem) {
@@ -151,7 +156,8 @@ bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
   const ReadingStore& store = ShownReadings();
   const auto [from, to] = ShownRange();
   const std::uint64_t begin = store.LowerBound(from), end = store.LowerBound(to + 1);
-  CsvContext context = context_;
+  CsvContext context;
+  if (!showingFile_) context = contextSource_ ? contextSource_() : context_;
   context.exportTime = ToTimeMs(std::chrono::system_clock::now());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) WriteCsv(out, context, store, begin, end);

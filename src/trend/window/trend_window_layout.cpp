@@ -41,7 +41,7 @@ QTableWidget* Table(const QStringList& headers, const QString& name, QWidget* pa
 TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("TrendWindow");
   setWindowTitle("Trend and statistics");
-  resize(1100, 700);
+  resize(1200, 700);
 
   primaryPlot_ = new TrendPlot(QColor(200, 150, 0), this);
   primaryPlot_->setObjectName("primaryPlot");
@@ -72,7 +72,7 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   splitter->addWidget(BuildSidePanel());
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({740, 360});
+  splitter->setSizes({740, 460});  // the statistics table whole
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildToolbar());

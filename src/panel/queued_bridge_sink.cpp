@@ -1,0 +1,28 @@
+#include "queued_bridge_sink.h"
+
+#include <QMetaObject>
+#include <utility>
+
+namespace benchbridge {
+
+QueuedBridgeSink::QueuedBridgeSink(QObject* receiver, std::function<void()> clientsChanged,
+                                   std::function<void()> settingsMayHaveChanged)
+    : receiver_(receiver),
+      clientsChanged_(std::move(clientsChanged)),
+      settingsMayHaveChanged_(std::move(settingsMayHaveChanged)) {}
+
+// The count itself is not carried: by the time the call runs, the window asks the bridge for
+// the count of that moment, so a late call never shows a stale one.
+void QueuedBridgeSink::ClientsChanged(int /*clients*/) {
+  if (QObject* receiver = receiver_.data()) {
+    QMetaObject::invokeMethod(receiver, clientsChanged_, Qt::QueuedConnection);
+  }
+}
+
+void QueuedBridgeSink::SettingsMayHaveChanged() {
+  if (QObject* receiver = receiver_.data()) {
+    QMetaObject::invokeMethod(receiver, settingsMayHaveChanged_, Qt::QueuedConnection);
+  }
+}
+
+}  // namespace benchbridge

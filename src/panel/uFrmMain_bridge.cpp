@@ -1,0 +1,154 @@
+// The network bridge as the panel runs it: it listens only while the panel is connected (from
+// the end of the connect sequence to the start of disconnect or close), bb5's tooltip tells
+// where and to how many clients, and a client's setting is followed by the panel's own readback
+// of the meter's state, so the panel never shows a state a script changed behind its back.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "bilingual.h"
+#include "fit_label.h"
+#include "message_box.h"
+#include "qt_text.h"
+#include "uFrmMain.h"
+#include "uFrmMain_texts.h"
+
+namespace benchbridge {
+
+namespace {
+
+inline constexpr Bilingual kBridgeListening{"脚本桥：在 %1 监听，已连接客户端 %2 个",
+                                            "Scripting bridge: listening on %1, %2 client(s)"};
+inline constexpr Bilingual kBridgeWaiting{"脚本桥：连接仪器后在 %1 监听",
+                                          "Scripting bridge: listens on %1 while connected"};
+inline constexpr Bilingual kBridgeOff{"脚本桥未启用：%1", "Scripting bridge off: %1"};
+inline constexpr Bilingual kBridgeNotStarted{
+    "脚本桥未启用：%1\n面板照常工作，只是脚本无法访问仪器。",
+    "The scripting bridge is off: %1\nThe panel works on; only scripts cannot reach the meter."};
+
+// While a handler or a dialog keeps the readback waiting, it looks again this often.
+constexpr int kReadBackRetryMs = 200;
+
+}  // namespace
+
+std::string TFrmMain::SetBridgeListen(const std::string& text, const std::string& source) {
+  bridgeListen_.reset();
+  bridgeProblem_.clear();
+  if (!text.empty()) {
+    ListenAddressParse parse = ParseListenAddress(text);
+    if (parse.address) {
+      bridgeListen_ = std::move(parse.address);
+    } else {
+      bridgeProblem_ = source + ": " + parse.error;
+    }
+  }
+  ShowBridgeStatus();
+  return bridgeProblem_;
+}
+
+std::string TFrmMain::BridgeListeningOn() const {
+  return bridge_ ? bridge_->ListeningOn() : std::string();
+}
+
+int TFrmMain::BridgeClients() const { return bridge_ ? bridge_->ClientCount() : 0; }
+
+void TFrmMain::StartBridge() {
+  if (bridgeListen_ && poller_) {
+    if (!bridge_) {
+      bridgeSink_ = std::make_unique<QueuedBridgeSink>(
+          this, [this] { ShowBridgeStatus(); },
+          [this] {
+            bridgeReadBackPending_ = true;
+            ReadBackForBridge();
+          });
+      bridge_ = std::make_unique<Bridge>(context_.Link(), context_.Log(), *bridgeSink_);
+    }
+    // The bridge is stopped and joined before the poller goes, so the poller outlives every
+    // exchange made through it.
+    TsmThread* poller = poller_.get();
+    bridgeProblem_ = bridge_->Start(
+        *bridgeListen_, [poller](const std::string& line) { return poller->Query(line); });
+  }
+  ShowBridgeStatus();
+  if (!bridgeProblem_.empty() && bridgeProblem_ != bridgeProblemTold_) {
+    // Once per cause: reconnecting to the meter does not repeat what the operator knows.
+    bridgeProblemTold_ = bridgeProblem_;
+    ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kMessageTitle),
+                   context_.Pick(kBridgeNotStarted).arg(ToQt(bridgeProblem_)));
+  }
+}
+
+void TFrmMain::StopBridge() {
+  bridgeReadBackPending_ = false;
+  if (bridge_) {
+    bridge_->Stop();
+    bridge_->Join();
+  }
+  if (!context_.ShuttingDown()) {
+    ShowBridgeStatus();
+  }
+}
+
+void TFrmMain::ShowBridgeStatus() {
+  QString tip;
+  if (const std::string where = BridgeListeningOn(); !where.empty()) {
+    tip = context_.Pick(kBridgeListening).arg(ToQt(where)).arg(BridgeClients());
+  } else if (!bridgeProblem_.empty()) {
+    tip = context_.Pick(kBridgeOff).arg(ToQt(bridgeProblem_));
+  } else if (bridgeListen_) {
+    tip = context_.Pick(kBridgeWaiting).arg(ToQt(FormatListenAddress(*bridgeListen_)));
+  }
+  bb5->setToolTip(tip);
+}
+
+bool TFrmMain::PanelBusy() const {
+  // The panel lock disables every key, the close key included; operator dialogs and message
+  // boxes are modal; an open drop-down list would have its items replaced under the pointer.
+  return !rbtnQ->isEnabled() || QApplication::activeModalWidget() != nullptr ||
+         QApplication::activePopupWidget() != nullptr;
+}
+
+void TFrmMain::ReadBackForBridge() {
+  if (!bridgeReadBackPending_) {
+    return;
+  }
+  if (context_.ShuttingDown() || BridgeListeningOn().empty()) {
+    bridgeReadBackPending_ = false;  // disconnected meanwhile: the next connection reads it all
+    return;
+  }
+  if (PanelBusy()) {
+    if (!bridgeRetryArmed_) {
+      bridgeRetryArmed_ = true;
+      QTimer::singleShot(kReadBackRetryMs, this, [this] {
+        bridgeRetryArmed_ = false;
+        ReadBackForBridge();
+      });
+    }
+    return;
+  }
+  bridgeReadBackPending_ = false;
+  RunUnderPanelLock([this] {
+    const bool binWasOn = context_.Poller() && !context_.Poller()->BinQuery().empty();
+    const QString binShown = lls7->text();
+    if (!ReadMeterState()) {
+      return;
+    }
+    // The connect sequence starts from a switched-off comparator; here it may have been on. Still
+    // on: the last bin stays until the next poll brings one (not the layout's "BIN:OUT"). Now
+    // off: the bin display goes, as with the operator's switch.
+    if (binWasOn && cb6->currentIndex() == 1) {
+      lls7->setText(binShown);
+    } else if (binWasOn && cb6->currentIndex() == 0) {
+      context_.SetBinQuery(false);
+      RestoreReadingLayout();
+    }
+    UpdateListSwitch();
+  });
+  if (!context_.ShuttingDown()) {
+    emit BridgeReadBackDone();
+  }
+}
+
+}  // namespace benchbridge

@@ -1,0 +1,131 @@
+// The trend window as the panel sees it: opened from the display's context menu or with Ctrl+T,
+// and fed with what the display shows (readings, bins, where readings stopped). It talks to no
+// meter. Until its first opening it does not exist, and feeding it costs one test per text.
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bilingual.h"
+#include "fit_label.h"
+#include "handler_guard.h"
+#include "log_writer.h"
+#include "qt_text.h"
+#include "trend_window.h"
+#include "uFrmMain.h"
+
+namespace benchbridge {
+namespace {
+
+inline constexpr Bilingual kTrendMenuItem{"趋势和统计…", "Trend and statistics…"};
+
+// The meter as its identification named it: "LX2110, serial SN0042, version V1.02".
+std::string MeterIdentity(const StateRecord& state) {
+  std::string identity = state.idnModel;
+  if (!state.idnSerial.empty()) identity += ", serial " + state.idnSerial;
+  if (!state.idnVersion.empty()) identity += ", version " + state.idnVersion;
+  return identity;
+}
+
+// A settings row as the display shows it: its caption, then the free value where that label
+// stands in for the list, else the list's choice.
+std::string SettingsRow(const FitLabel* caption, const QComboBox* list, const FitLabel* freeValue) {
+  QString value;
+  if (freeValue != nullptr && !freeValue->isHidden()) {
+    value = freeValue->text();
+  } else if (list != nullptr) {
+    value = list->currentText();
+  }
+  return ToStd((caption->text() + QLatin1Char(' ') + value).trimmed());
+}
+
+CsvContext ExportContext(const TFrmMain& panel, const StateRecord& state) {
+  CsvContext context;
+  context.identity = MeterIdentity(state);
+  context.function = ToStd(panel.CB1->text());
+  context.settingsRows = {
+      SettingsRow(panel.lbl2, panel.cb2, panel.bb22), SettingsRow(panel.lbl3, nullptr, panel.bb33),
+      SettingsRow(panel.lbl4, panel.cb4, panel.bb44), SettingsRow(panel.lbl5, panel.cb5, nullptr),
+      SettingsRow(panel.lbl6, panel.cb6, nullptr),    SettingsRow(panel.lbl7, panel.cb7, nullptr),
+      SettingsRow(panel.lbl8, panel.cb8, nullptr),    SettingsRow(panel.lbl9, panel.cb9, nullptr)};
+  return context;
+}
+
+TimeMs Now() { return ToTimeMs(std::chrono::system_clock::now()); }
+
+}  // namespace
+
+void TFrmMain::WireTrend() {
+  trendAction = new QAction(this);
+  trendAction->setObjectName(QStringLiteral("trendAction"));
+  trendAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  trendAction->setShortcutContext(Qt::WindowShortcut);
+  addAction(trendAction);
+  connect(trendAction, &QAction::triggered, this, [this] { OpenTrendWindow(); });
+
+  // The menu belongs to the display's labels that keep their presses to themselves (readings,
+  // settings rows): a press on the background and the other labels moves the window, with
+  // whichever button.
+  for (QWidget* child : Panel1->findChildren<FitLabel*>(Qt::FindDirectChildrenOnly)) {
+    if (!child->testAttribute(Qt::WA_NoMousePropagation)) continue;
+    child->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(child, &QWidget::customContextMenuRequested, this,
+            [this, child](const QPoint& at) { ShowTrendMenu(child->mapToGlobal(at)); });
+  }
+}
+
+void TFrmMain::ShowTrendMenu(const QPoint& globalPos) {
+  RunGuarded(this, [&] {
+    trendAction->setText(context_.Pick(kTrendMenuItem));
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("trendMenu"));
+    menu.addAction(trendAction);
+    menu.exec(globalPos);
+  });
+}
+
+TrendWindow* TFrmMain::Trend() const { return trendWindow_.data(); }
+
+void TFrmMain::OpenTrendWindow() {
+  RunGuarded(this, [this] {
+    if (context_.ShuttingDown()) return;
+    if (!trendWindow_) {
+      // Taken first: a reading logged while the window is being built is shown live, not twice.
+      const auto now = std::chrono::system_clock::now();
+      trendWindow_ = new TrendWindow(this);
+      trendWindow_->SetExportContextSource(
+          [this] { return ExportContext(*this, context_.State()); });
+      trendWindow_->LoadHistory(context_.Log().LogDir() / (FormatLogDate(now) + "_new.log"),
+                                ToTimeMs(now));
+    }
+    trendWindow_->show();
+    trendWindow_->raise();
+    trendWindow_->activateWindow();
+  });
+}
+
+void TFrmMain::TrendReading(const Reading& reading) {
+  if (trendWindow_) trendWindow_->AddReading(reading, Now());
+}
+
+void TFrmMain::TrendBin(const std::string& text) {
+  if (trendWindow_) trendWindow_->AddBin(text);
+}
+
+void TFrmMain::TrendGap() {
+  if (trendWindow_) trendWindow_->MarkGap();
+}
+
+void TFrmMain::ReadingRejected() {
+  if (!context_.ShuttingDown()) TrendGap();
+}
+
+void TFrmMain::CloseTrendWindow() {
+  if (trendWindow_) trendWindow_->close();
+}
+
+}  // namespace benchbridge
