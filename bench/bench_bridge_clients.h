@@ -125,8 +125,7 @@ class ClientsChild {
     int order[4];
     while (ReadAll(orderFd, order, sizeof order)) {
       const auto [port, clients, milliseconds, exchanges] = order;
-      const auto until =
-          std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+      const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
       std::vector<std::vector<ClientExchangeTimes>> seen(static_cast<std::size_t>(clients));
       std::vector<std::thread> threads;
       for (int c = 0; c < clients; ++c) {

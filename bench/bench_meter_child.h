@@ -1,8 +1,8 @@
 #pragma once
 // The simulated LX2110, paced at 9600 baud, in a child process forked before the benchmark starts
 // any thread, so its CPU is not counted as the program's; its transcript (system clock, full
-// resolution) comes back in a file once the child is told to stop. Plus the few statistics the
-// benchmark programs share.
+// resolution) comes back in a file once the child is told to stop. The programs that run it also
+// share its statistics (bench_stats.h) and the process's CPU clock.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_stats.h"
 #include "simulated_meter.h"
 
 namespace benchbridge::bench {
@@ -128,26 +129,6 @@ class MeterChild {
   pid_t pid_ = -1;
   int stopFd_ = -1;
 };
-
-inline double Median(std::vector<double> values) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-inline double Percentile(std::vector<double> values, double share) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  return values[std::min(values.size() - 1, static_cast<std::size_t>(share * values.size()))];
-}
-
-inline double Max(const std::vector<double>& values) {
-  return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
-}
-
-inline double Min(const std::vector<double>& values) {
-  return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
-}
 
 inline double CpuSeconds() {
   rusage usage{};

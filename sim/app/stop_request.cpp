@@ -37,7 +37,7 @@ bool InputTellsTheEnd() {
 StopRequest::StopRequest() {
   const sigset_t signals = StopSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  signal(SIGPIPE, SIG_IGN);
+  (void)signal(SIGPIPE, SIG_IGN);
   signalFd_ = signalfd(-1, &signals, SFD_CLOEXEC);
   if (signalFd_ < 0) throw std::runtime_error("signalfd failed");
   watchInput_ = InputTellsTheEnd();

@@ -15,7 +15,7 @@ std::string Comparator::Bin(const Measurement& measurement) const {
   const double value = measurement.primaryValue;
   if (nominal == 0.0 || !std::isfinite(value)) return "O";
   const double deviation = (value - nominal) / std::fabs(nominal) * 100.0;
-  for (int bin = 0; bin < 3; ++bin) {
+  for (std::size_t bin = 0; bin < 3; ++bin) {
     const std::optional<double>& low = percent[2 * bin];
     const std::optional<double>& high = percent[2 * bin + 1];
     if (!low && !high) continue;

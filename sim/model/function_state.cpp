@@ -146,7 +146,8 @@ void FunctionState::PressFunctionKey() {
   }
   constexpr Primary kOrder[] = {Primary::Auto, Primary::R, Primary::C, Primary::L, Primary::Z};
   const auto at = std::find(std::begin(kOrder), std::end(kOrder), primary_);
-  SetPrimary(*(at + 1 == std::end(kOrder) ? std::begin(kOrder) : at + 1));
+  const bool wraps = at == std::end(kOrder) || at + 1 == std::end(kOrder);
+  SetPrimary(wraps ? kOrder[0] : *(at + 1));
 }
 
 bool FunctionState::PressSecondaryKey() {

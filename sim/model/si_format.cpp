@@ -40,7 +40,7 @@ constexpr std::array<InputPrefix, 10> kInputPrefixes{{{"p", 1e-12},
 
 std::string Fixed(double value, int decimals) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  (void)std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
   std::string text = buffer;
   if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string::npos) {
     text.erase(0, 1);  // a rounded negative zero reads as zero
@@ -52,7 +52,7 @@ std::string Fixed(double value, int decimals) {
 // as it will be printed (999.996 becomes 1000.0 and so 1.0000k).
 double RoundSignificant(double value, int digits) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, value);
+  (void)std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, value);
   double rounded = value;
   std::from_chars(buffer, buffer + std::char_traits<char>::length(buffer), rounded);
   return rounded;

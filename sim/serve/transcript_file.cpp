@@ -1,8 +1,9 @@
 #include "transcript_file.h"
 
-#include <cstring>
+#include <cerrno>
 #include <ctime>
 #include <stdexcept>
+#include <system_error>
 
 #include "gbk.h"
 
@@ -35,8 +36,8 @@ std::string TimeText(std::chrono::system_clock::time_point when) {
   gmtime_r(&seconds, &parts);
   char buffer[48];
   const std::size_t length = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S", &parts);
-  std::snprintf(buffer + length, sizeof buffer - length, ".%03dZ",
-                static_cast<int>(sinceEpoch % 1000));
+  (void)std::snprintf(buffer + length, sizeof buffer - length, ".%03dZ",
+                      static_cast<int>(sinceEpoch % 1000));
   return buffer;
 }
 
@@ -164,17 +165,17 @@ TranscriptFile::TranscriptFile(const std::filesystem::path& path)
     : file_(std::fopen(path.c_str(), "w")) {
   if (file_ == nullptr) {
     throw std::runtime_error("cannot write the transcript " + path.string() + ": " +
-                             std::strerror(errno));
+                             std::generic_category().message(errno));
   }
 }
 
-TranscriptFile::~TranscriptFile() { std::fclose(file_); }
+TranscriptFile::~TranscriptFile() { (void)std::fclose(file_); }
 
 void TranscriptFile::Write(const TranscriptEntry& entry) {
   const std::string line = FormatTranscriptLine(entry) + "\n";
   std::lock_guard guard(mutex_);
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fflush(file_);
+  (void)std::fwrite(line.data(), 1, line.size(), file_);
+  (void)std::fflush(file_);
 }
 
 }  // namespace benchbridge::sim

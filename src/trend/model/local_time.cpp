@@ -109,7 +109,7 @@ std::string FormatIsoLocal(TimeMs time) {
   std::tm fields{};
   localtime_r(&t, &fields);
   const long offset = fields.tm_gmtoff;
-  const int offsetMinutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % (24 * 60));
+  const int offsetMinutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % (24L * 60));
   char text[64];
   (void)std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d",
                       fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour,

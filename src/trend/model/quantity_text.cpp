@@ -16,8 +16,9 @@ std::string FormatQuantity(double value, const std::string& unit) {
   static constexpr std::array<const char*, 7> kPrefixes{"p", "n", "\xCE\xBC", "m", "", "k", "M"};
   int group = static_cast<int>(std::floor(std::log10(std::abs(value)) / 3));
   group = group < -4 ? -4 : group > 2 ? 2 : group;
+  const int prefix = group + 4;  // "p" is 10^-12
   (void)std::snprintf(text, sizeof text, "%.6g", value / std::pow(10.0, 3 * group));
-  return std::string(text) + " " + kPrefixes[static_cast<std::size_t>(group + 4)] + unit;
+  return std::string(text) + " " + kPrefixes[static_cast<std::size_t>(prefix)] + unit;
 }
 
 }  // namespace benchbridge
