@@ -53,7 +53,7 @@ TEST(PortPath, LinkInTheHomeFolderComesFirst) {
 
 using OpenPortTest = LinkTest;
 
-TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesFlowControl) {
+TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesHardwareFlowControl) {
   ClosePort(port_);
   // The port's own settings before we open it: flow control on, the line discipline cooking.
   const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
@@ -61,7 +61,7 @@ TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesFlowControl) {
   termios before{};
   ASSERT_EQ(tcgetattr(other, &before), 0);
   before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
-  before.c_iflag |= IXON | IXOFF | ICRNL;
+  before.c_iflag |= IXON | IXOFF | IXANY | ICRNL;
   before.c_lflag |= ICANON | ECHO;
   before.c_oflag |= OPOST;
   cfsetospeed(&before, B1200);
@@ -76,9 +76,9 @@ TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesFlowControl) {
   EXPECT_EQ(cfgetispeed(&now), B9600);
   EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
   EXPECT_EQ(now.c_cflag & (PARENB | CSTOPB), 0u);
-  EXPECT_NE(now.c_cflag & CRTSCTS, 0u);                   // flow control as the port had it
-  EXPECT_EQ(now.c_iflag & (IXON | IXOFF), IXON | IXOFF);  // likewise
-  EXPECT_EQ(now.c_lflag & (ICANON | ECHO), 0u);           // raw bytes, no echo to the meter
+  EXPECT_NE(now.c_cflag & CRTSCTS, 0u);                 // hardware flow control as the port had it
+  EXPECT_EQ(now.c_iflag & (IXON | IXOFF | IXANY), 0u);  // the meter uses no XON/XOFF
+  EXPECT_EQ(now.c_lflag & (ICANON | ECHO), 0u);         // raw bytes, no echo to the meter
   EXPECT_EQ(now.c_iflag & ICRNL, 0u);
   EXPECT_EQ(now.c_oflag & OPOST, 0u);
   // And the bytes pass untouched both ways.
@@ -87,6 +87,34 @@ TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesFlowControl) {
   ASSERT_TRUE(fake_->WaitForCommandCount(1, 5s));
   EXPECT_EQ(fake_->Commands().back(), "X?\r");
   EXPECT_EQ(ReadReply(port_, 5), "a\rb");
+}
+
+// 0x13 and 0x11 are plain bytes of a reply: taken as XOFF they would vanish and stop the
+// program's output until an XON came. A Linux tty starts with XON/XOFF on.
+TEST_F(OpenPortTest, XoffAndXonInsideRepliesAreDataAndStopNothing) {
+  ClosePort(port_);
+  const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(other, 0);
+  termios tio{};
+  ASSERT_EQ(tcgetattr(other, &tio), 0);
+  tio.c_iflag |= IXON;
+  ASSERT_EQ(tcsetattr(other, TCSANOW, &tio), 0);
+  close(other);
+  port_ = OpenPort(1, 9600, home_);
+  ASSERT_NE(port_, kInvalidPort);
+
+  const std::string withXoff = std::string("1") + '\x13' + "2";
+  const std::string withXon = std::string("3") + '\x11' + "4";
+  fake_->Respond("A?", RawBytes(withXoff + "\r\n"));
+  fake_->Respond("B?", RawBytes(withXon + "\r\n"));
+  fake_->Reply("C?", "OK");
+  const std::pair<std::string, std::string> exchanges[] = {
+      {"A?", withXoff}, {"C?", "OK"}, {"B?", withXon}, {"C?", "OK"}};
+  for (const auto& [command, reply] : exchanges) {
+    ASSERT_TRUE(WriteAll(port_, command + "\n")) << command;
+    EXPECT_EQ(ReadReply(port_, 60), reply) << command;
+  }
+  EXPECT_EQ(fake_->Commands(), (std::vector<std::string>{"A?", "C?", "B?", "C?"}));
 }
 
 TEST_F(OpenPortTest, SecondOpenFailsWhileTheFirstIsOpen) {
