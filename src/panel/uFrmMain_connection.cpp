@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "ask_steps.h"
+#include "comparator_reply.h"
 #include "fit_label.h"
 #include "function_caption.h"
 #include "handler_guard.h"
@@ -164,11 +165,12 @@ bool TFrmMain::ReadComparatorSwitch() {
   if (!comparator) {
     return false;
   }
-  if (*comparator == "ON") {
+  const std::optional<int> position = ComparatorSwitchFromReply(*comparator);
+  if (position == 1) {
     cb6->setCurrentIndex(1);
     context_.SetBinQuery(true);
     ShowBinLayout();
-  } else if (*comparator == "OFF") {
+  } else if (position == 0) {
     cb6->setCurrentIndex(0);
   }
   SetTextColour(cb6, QColor::fromRgb(colour::kWhite));
