@@ -186,6 +186,9 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // are unlocked only when all of it was answered.
   void Connect();
   void Disconnect();
+  // What the connect sequence decides, or never asks, back as after start-up, so a connection
+  // shows nothing left from the one before it.
+  void ForgetPreviousConnection();
   // What the connect sequence reads of the meter's state: ReadFunction, the settings rows
   // (ReadBackSettings) and ReadComparatorSwitch. False when it stopped at a missing reply.
   bool ReadMeterState();

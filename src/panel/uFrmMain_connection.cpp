@@ -97,6 +97,7 @@ void TFrmMain::Connect() {
   ScopeExit unlock([this] { SetPanelButtonsEnabled(true); });
 
   c1->setEnabled(false);
+  ForgetPreviousConnection();
   state.connected = true;
   context_.Controls().SetStopPolling(false);
   StartPoller();
@@ -124,6 +125,32 @@ void TFrmMain::Connect() {
     selector->setEnabled(true);
   }
   UpdateListSwitch();
+}
+
+void TFrmMain::ForgetPreviousConnection() {
+  StateRecord& state = context_.State();
+  // The function: the sequence asks for the pair only where the answer names one, and the
+  // badge and the list switch follow from it.
+  CB1->setText(QString());
+  LLs888->setText(QString());
+  state.bridgeMode = BridgeMode::Lcr;
+  state.primaryParam.clear();
+  state.secondaryParam.clear();
+  state.equivLetter.clear();
+  for (QComboBox* selector : Selectors()) {
+    selector->setEnabled(false);
+  }
+  // The comparator is only ever switched on by the sequence; off is where it starts.
+  cb6->setCurrentIndex(0);
+  RestoreReadingLayout();
+  lls7->setText(QString());
+  for (FitLabel* label : ReadingLabels()) {
+    label->setText(QString());
+  }
+  // Statistics and deviation are the meter's business from here; the panel shows them off.
+  bb3->setText(QString());
+  bb4->setText(QString());
+  state.deviationOn = false;
 }
 
 bool TFrmMain::ReadMeterState() {
