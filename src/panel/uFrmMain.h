@@ -37,6 +37,7 @@ class QPushButton;
 namespace benchbridge {
 
 class FitLabel;
+class PanelInputGate;
 class PortComboBox;
 
 // The place and font of one reading label, as ReadingLayout keeps it.
@@ -65,8 +66,12 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
 
   // --- Routines shared by the handlers (and by the dialogs through MainPanelAccess) ---
   // The panel lock: every button on or off at once, then pending events are processed so the
-  // state is drawn before the caller goes on. Selectors and labels are not touched.
+  // state is drawn before the caller goes on. Selectors and labels are not touched. While it is
+  // held the operator's input to the panel is dropped (PanelInputGate); it is let go before the
+  // keys come back.
   void SetPanelButtonsEnabled(bool enabled);
+  // After the lock: only the connect and close keys come back (unconnected).
+  void ReleaseToConnectKeys();
   void ReadBackSettings();
   void UpdateListSwitch();
   void LoadSettings();
@@ -272,6 +277,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   unsigned pollerGeneration_ = 0;
   QEventLoop* pollerGoneWait_ = nullptr;
   bool closing_ = false;
+  PanelInputGate* inputGate_ = nullptr;  // a child; drops input while the panel lock is held
 };
 
 }  // namespace benchbridge

@@ -75,10 +75,7 @@ void TFrmMain::rbtn1Click() {
     context_.Controls().SetPollPaused(false);
     SetPanelButtonsEnabled(false);
     if (c1->currentText().trimmed().isEmpty()) {
-      ScopeExit unlock([this] {
-        rbtnQ->setEnabled(true);
-        rbtn1->setEnabled(true);
-      });
+      ScopeExit unlock([this] { ReleaseToConnectKeys(); });
       ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kMessageTitle),
                      context_.Pick(main_text::kSelectPortFirst));
       return;
@@ -246,12 +243,7 @@ void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) 
 
 void TFrmMain::Disconnect() {
   // Should anything fail on the way, the operator can still try again or quit.
-  ScopeExit unlock([this] {
-    if (!context_.ShuttingDown()) {
-      rbtn1->setEnabled(true);
-      rbtnQ->setEnabled(true);
-    }
-  });
+  ScopeExit unlock([this] { ReleaseToConnectKeys(); });
   context_.Tell(command::kLocal);
   bb5->setText(context_.Pick(main_text::kLocal));
   context_.Controls().SetStopPolling(true);

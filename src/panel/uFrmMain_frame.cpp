@@ -13,6 +13,7 @@
 #include "fit_label.h"
 #include "handler_guard.h"
 #include "meter_commands.h"
+#include "panel_input_gate.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
@@ -101,10 +102,30 @@ void TFrmMain::SetPanelButtonsEnabled(bool enabled) {
   if (context_.ShuttingDown()) {
     return;
   }
+  if (enabled) {
+    // What queued while the keys were off must find them off.
+    inputGate_->Open();
+    if (context_.ShuttingDown()) {
+      return;
+    }
+  } else {
+    inputGate_->Close();
+  }
   for (QPushButton* button : Buttons()) {
     button->setEnabled(enabled);
   }
   QCoreApplication::processEvents();
+}
+
+void TFrmMain::ReleaseToConnectKeys() {
+  if (context_.ShuttingDown()) {
+    return;
+  }
+  inputGate_->Open();
+  if (!context_.ShuttingDown()) {
+    rbtn1->setEnabled(true);
+    rbtnQ->setEnabled(true);
+  }
 }
 
 void TFrmMain::RunKeyHandler(const std::function<void()>& act) {
