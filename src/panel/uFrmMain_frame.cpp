@@ -2,9 +2,11 @@
 // happens when it closes, and the panel lock that the handlers hold while they work.
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWindow>
@@ -18,12 +20,37 @@
 
 namespace benchbridge {
 
+namespace {
+
+// Esc while a list is dropped down is the list's: Qt offers the key to the window's shortcuts
+// first (the list's popup counts as part of the window), where tact1 would close the program.
+// Claiming the shortcut override for the popup leaves the key to it, and it closes alone.
+class PopupKeepsEscape : public QObject {
+ public:
+  explicit PopupKeepsEscape(QObject* parent) : QObject(parent) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        QApplication::activePopupWidget() != nullptr) {
+      event->accept();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
 void TFrmMain::WireFrame() {
   tact1 = new QAction(this);
   tact1->setObjectName(QStringLiteral("tact1"));
   tact1->setShortcut(QKeySequence(Qt::Key_Escape));
   tact1->setShortcutContext(Qt::WindowShortcut);
   addAction(tact1);
+  new PopupKeepsEscape(this);
   connect(tact1, &QAction::triggered, this, [this] { tact1Execute(); });
   connect(rbtnQ, &QPushButton::clicked, this, [this] { rbtnQClick(); });
 
