@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "fd_wait.h"
 #include "link_fixture.h"
@@ -51,25 +52,32 @@ TEST(PortPath, LinkInTheHomeFolderComesFirst) {
   EXPECT_EQ(OpenPort(400, 9600, home), kInvalidPort);
 }
 
-using OpenPortTest = LinkTest;
+class OpenPortTest : public LinkTest {
+ protected:
+  // Gives the port settings of its own (change edits them), then opens it as the program does.
+  void ReopenWithSettings(const std::function<void(termios&)>& change) {
+    ClosePort(port_);
+    const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios settings{};
+    ASSERT_EQ(tcgetattr(other, &settings), 0);
+    change(settings);
+    ASSERT_EQ(tcsetattr(other, TCSANOW, &settings), 0);
+    close(other);
+    port_ = OpenPort(1, 9600, home_);
+    ASSERT_NE(port_, kInvalidPort);
+  }
+};
 
 TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesHardwareFlowControl) {
-  ClosePort(port_);
   // The port's own settings before we open it: flow control on, the line discipline cooking.
-  const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
-  ASSERT_GE(other, 0);
-  termios before{};
-  ASSERT_EQ(tcgetattr(other, &before), 0);
-  before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
-  before.c_iflag |= IXON | IXOFF | IXANY | ICRNL;
-  before.c_lflag |= ICANON | ECHO;
-  before.c_oflag |= OPOST;
-  cfsetospeed(&before, B1200);
-  ASSERT_EQ(tcsetattr(other, TCSANOW, &before), 0);
-  close(other);
-
-  port_ = OpenPort(1, 9600, home_);
-  ASSERT_NE(port_, kInvalidPort);
+  ReopenWithSettings([](termios& before) {
+    before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
+    before.c_iflag |= IXON | IXOFF | IXANY | ICRNL;
+    before.c_lflag |= ICANON | ECHO;
+    before.c_oflag |= OPOST;
+    cfsetospeed(&before, B1200);
+  });
   termios now{};
   ASSERT_EQ(tcgetattr(port_, &now), 0);
   EXPECT_EQ(cfgetospeed(&now), B9600);
@@ -92,16 +100,7 @@ TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesHardwareFlowControl) {
 // 0x13 and 0x11 are plain bytes of a reply: taken as XOFF they would vanish and stop the
 // program's output until an XON came. A Linux tty starts with XON/XOFF on.
 TEST_F(OpenPortTest, XoffAndXonInsideRepliesAreDataAndStopNothing) {
-  ClosePort(port_);
-  const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
-  ASSERT_GE(other, 0);
-  termios tio{};
-  ASSERT_EQ(tcgetattr(other, &tio), 0);
-  tio.c_iflag |= IXON;
-  ASSERT_EQ(tcsetattr(other, TCSANOW, &tio), 0);
-  close(other);
-  port_ = OpenPort(1, 9600, home_);
-  ASSERT_NE(port_, kInvalidPort);
+  ReopenWithSettings([](termios& settings) { settings.c_iflag |= IXON; });
 
   const std::string withXoff = std::string("1") + '\x13' + "2";
   const std::string withXon = std::string("3") + '\x11' + "4";
