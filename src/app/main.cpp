@@ -6,9 +6,11 @@
 
 #include "process_setup.h"
 #include "qt_text.h"
+#include "screen_scaling.h"
 #include "uFrmMain.h"
 
 int main(int argc, char** argv) {
+  benchbridge::PinScreenScaling();
   QApplication app(argc, argv);
   const std::filesystem::path home = benchbridge::ToStd(QCoreApplication::applicationDirPath());
   benchbridge::ApplicationFontFile font(home / "vista.ttf");

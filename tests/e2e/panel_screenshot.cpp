@@ -24,6 +24,7 @@
 
 #include "port_combo_box.h"
 #include "process_setup.h"
+#include "screen_scaling.h"
 #include "uFrmMain.h"
 
 namespace {
@@ -110,6 +111,7 @@ bool PictureDialog(benchbridge::TFrmMain& panel, const QString& which, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
+  benchbridge::PinScreenScaling();  // as the program itself
   QApplication app(argc, argv);
   Options options;
   if (!ParseOptions(QCoreApplication::arguments(), options)) {
