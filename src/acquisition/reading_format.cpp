@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "gbk.h"
+
 namespace benchbridge {
 namespace {
 
@@ -26,7 +28,9 @@ void CutValueUnit(std::string_view field, std::string& value, std::string& unit)
   while (cut > 0 && !IsNumberByte(field[cut - 1])) --cut;
   value = std::string(field.substr(0, cut));
   unit = std::string(field.substr(cut));
-  if (!unit.empty() && unit.front() == 'u') unit = std::string(kMicro) + unit.substr(1, 2);
+  if (!unit.empty() && unit.front() == 'u') {
+    unit = std::string(kMicro) + std::string(GbkBytesPrefix(std::string_view(unit).substr(1), 2));
+  }
 }
 
 struct PrefixRule {
@@ -65,7 +69,7 @@ ValueUnit NormaliseValue(std::string value, std::string unit) {
   for (const PrefixRule& rule : kPrefixRules) {
     if (unit.starts_with(rule.prefix)) {
       value += rule.exponent;
-      unit = unit.substr(rule.prefix.size(), 2);
+      unit = std::string(GbkBytesPrefix(std::string_view(unit).substr(rule.prefix.size()), 2));
     }
   }
   return {std::move(value), std::move(unit)};

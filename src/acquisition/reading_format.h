@@ -1,12 +1,10 @@
 #pragma once
 // How a "FETCH:INT?" reply becomes six display texts and one normalised log line.
 //
-// Lengths and positions count bytes. μ, Ω and θ take two bytes in UTF-8 as they did in GBK, so
-// the cuts land where the meter's own software put them. A cut of "at most two bytes" can still
-// end inside a longer character (a Chinese character, or the three-byte U+FFFD that stands for a
-// byte the link could not decode): the text then holds an incomplete UTF-8 sequence, which is
-// kept as it is (the widgets show U+FFFD for it, the log gets the bytes). Nothing reads past the
-// end of a text, so any reply is safe.
+// Lengths and positions count the bytes the meter sent (GBK), so the cuts land where the meter's
+// own software put them; μ, Ω and θ take two bytes in UTF-8 as they did in GBK. A cut never ends
+// inside a character: a character that would not fit whole is left out, so every text made here
+// is well-formed UTF-8. Nothing reads past the end of a text, so any reply is safe.
 
 #include <string>
 #include <string_view>
@@ -29,7 +27,7 @@ struct ValueUnit {
   bool operator==(const ValueUnit&) const = default;
 };
 // (1.2345, nF) -> (1.2345e-9, F): the prefix becomes an exponent appended as text, and the unit
-// keeps at most the two bytes after the prefix.
+// keeps at most the two (GBK) bytes after the prefix.
 ValueUnit NormaliseValue(std::string value, std::string unit);
 
 // Both pairs of a reading normalised for the "_new" log; the secondary pair stays as it is when

@@ -11,6 +11,7 @@
 
 #include "process_setup.h"
 #include "qt_text.h"
+#include "screen_scaling.h"
 #include "uFrmMain.h"
 
 namespace {
@@ -51,6 +52,7 @@ bool AsksForHelp(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  benchbridge::PinScreenScaling();
   if (AsksForHelp(argc, argv)) {
     // Answered before the window system is touched, so it works without a display.
     const QCoreApplication core(argc, argv);

@@ -5,8 +5,8 @@
 namespace benchbridge {
 
 std::optional<int> ComparatorSwitchFromReply(std::string_view reply) {
-  if (reply == "1") return 1;
-  if (reply == "0") return 0;
+  if (reply == "ON" || reply == "1") return 1;
+  if (reply == "OFF" || reply == "0") return 0;
   return std::nullopt;
 }
 

@@ -13,7 +13,9 @@ namespace benchbridge {
 // "m" stand side by side, so every lookup is case-sensitive.
 inline constexpr std::array<std::string_view, 7> kPrefixItems{" ", "M", "k", "m", "μ", "n", "p"};
 
-// "COMParator:STATe?": "1" is on (switch index 1), "0" off (index 0); anything else is no answer.
+// "COMParator:STATe?": "ON" or "1" is on (switch index 1), "OFF" or "0" off (index 0); anything
+// else is no answer. A meter answers in one of the two forms, so both are taken wherever the
+// state is read (the connect sequence and the comparator dialog).
 std::optional<int> ComparatorSwitchFromReply(std::string_view reply);
 
 // A value read back in exponent form, as the dialog shows it: the mantissa in the box and the

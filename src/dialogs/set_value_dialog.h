@@ -38,6 +38,8 @@ class TFrmSetValue : public QDialog {
   const SetValueKind& Kind() const { return kind_; }
   int Lowest() const { return range_.lowest; }
   int Highest() const { return range_.highest; }
+  // The connected model takes no value here (both bounds stayed 0): there is nothing to enter.
+  bool RangeEmpty() const { return range_.lowest == 0 && range_.highest == 0; }
 
   // Checks the value, sends it and closes with OK; otherwise says why and stays open.
   void rbtn9Click();

@@ -87,6 +87,21 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string_view GbkBytesPrefix(std::string_view utf8, std::size_t gbkBytes) {
+  std::size_t taken = 0;
+  std::size_t counted = 0;
+  while (taken < utf8.size()) {
+    const std::size_t length = Utf8CharLength(utf8.substr(taken));
+    if (length == 0) break;  // not UTF-8 from here on: nothing of it is kept
+    const std::string_view character = utf8.substr(taken, length);
+    const std::size_t width = length == 1 || character == kReplacement ? 1 : 2;
+    if (counted + width > gbkBytes) break;
+    counted += width;
+    taken += length;
+  }
+  return utf8.substr(0, taken);
+}
+
 std::string GbkToUtf8(std::string_view gbk) {
   if (IsAscii(gbk)) return std::string(gbk);
   thread_local Converter decoder("UTF-8", "GBK");

@@ -13,6 +13,11 @@ std::string GbkToUtf8(std::string_view gbk);
 // True if text is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 bool IsValidUtf8(std::string_view text);
 
+// The longest start of a UTF-8 text (as GbkToUtf8 makes it) whose characters took at most
+// gbkBytes bytes on the wire: ASCII and U+FFFD (one undecodable byte) count one, any other
+// character two. The meter's byte counts, applied without ever cutting inside a character.
+std::string_view GbkBytesPrefix(std::string_view utf8, std::size_t gbkBytes);
+
 // UTF-8 -> GBK. A character GBK cannot hold (or invalid UTF-8) becomes "?"; never throws.
 std::string Utf8ToGbk(std::string_view utf8);
 

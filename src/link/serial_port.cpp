@@ -98,6 +98,8 @@ std::optional<speed_t> BaudConstant(int baud) {
 // discipline must not cook the bytes: a Windows port passes them through untouched, while a tty
 // by default collects lines, echoes (which would send the meter's replies back to it) and
 // translates CR and NL. Those are switched off so the reader sees exactly what the meter sent.
+// A tty also starts with XON/XOFF on, which the meter does not speak: a 0x13 inside a reply
+// would be swallowed and stop our output until a 0x11 came. Hardware flow control stays.
 bool Configure(int fd, speed_t speed) {
   termios tio{};
   if (tcgetattr(fd, &tio) != 0) return false;
@@ -105,7 +107,7 @@ bool Configure(int fd, speed_t speed) {
   tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
   tio.c_lflag &= ~(ICANON | ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOKE | ISIG | IEXTEN);
-  tio.c_iflag &= ~(ICRNL | INLCR | IGNCR | ISTRIP | PARMRK);
+  tio.c_iflag &= ~(ICRNL | INLCR | IGNCR | ISTRIP | PARMRK | IXON | IXOFF | IXANY);
   tio.c_oflag &= ~OPOST;
   tio.c_cc[VMIN] = 0;
   tio.c_cc[VTIME] = 0;

@@ -20,9 +20,9 @@ inline constexpr std::size_t kReplyCap = std::size_t{64} * 1024;
 // Empty for numbers outside 1..299 without a link.
 std::string PortPath(int portNumber, const std::filesystem::path& home);
 
-// Opens the port exclusively, without waiting on modem lines, and sets the baud rate and 8N1,
-// leaving flow control and the other settings as the port has them. kInvalidPort on any failure;
-// a failure after the open closes the port again.
+// Opens the port exclusively, without waiting on modem lines, and sets the baud rate, 8N1 and no
+// XON/XOFF, leaving hardware flow control and the other settings as the port has them. kInvalidPort
+// on any failure; a failure after the open closes the port again.
 PortHandle OpenPort(int portNumber, int baud, const std::filesystem::path& home);
 PortHandle OpenPortPath(const std::string& path, int baud);
 

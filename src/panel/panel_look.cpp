@@ -7,22 +7,35 @@ namespace benchbridge {
 
 namespace {
 
+// Percent: a disabled list's text at half the brightness of its colour.
+constexpr int kDisabledDarker = 200;
+
 bool IsList(const QWidget* widget) { return qobject_cast<const QComboBox*>(widget) != nullptr; }
 
 }  // namespace
 
 void SetTextColour(QWidget* widget, QColor colour) {
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, colour);
+  // Disabled, the text is drawn at half the brightness, so a list that cannot be used now (the
+  // list switch in DC resistance, say) does not look as if it could.
+  const QColor dimmed = colour.darker(kDisabledDarker);
+  const auto set = [&](QPalette::ColorRole role) {
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      palette.setColor(group, role, colour);
+    }
+    palette.setColor(QPalette::Disabled, role, dimmed);
+  };
+  set(QPalette::WindowText);
   if (IsList(widget)) {
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::ButtonText, colour);
+    set(QPalette::Text);
+    set(QPalette::ButtonText);
   }
   widget->setPalette(palette);
 }
 
 QColor TextColour(const QWidget* widget) {
-  return widget->palette().color(IsList(widget) ? QPalette::ButtonText : QPalette::WindowText);
+  return widget->palette().color(QPalette::Active,
+                                 IsList(widget) ? QPalette::ButtonText : QPalette::WindowText);
 }
 
 void SetBackground(QWidget* widget, QColor colour) {

@@ -19,7 +19,8 @@ inline constexpr QRgb kMenuText = 0x000000;     // behind the settings lists
 inline constexpr QRgb kStatusStrip = 0xD7E4F2;  // light inactive caption
 }  // namespace colour
 
-// Text colour of a label or a drop-down list (the colour its caption or items are drawn in).
+// Text colour of a label or a drop-down list (the colour its caption or items are drawn in);
+// disabled, it is drawn dimmer. TextColour is the enabled one.
 void SetTextColour(QWidget* widget, QColor colour);
 QColor TextColour(const QWidget* widget);
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "fit_label.h"
+#include "panel_input_gate.h"
 #include "panel_look.h"
 #include "port_combo_box.h"
 
@@ -29,6 +30,7 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   setFixedSize(kClientWidth, kClientHeight);
   setFont(PanelFont(Face::YaHei, 14));
   context_.SetPanel(this);
+  inputGate_ = new PanelInputGate(this);
   BuildControls();
   WireFrame();
   WireConnection();
@@ -52,8 +54,7 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   }
   // 7.
   SetPanelButtonsEnabled(false);
-  rbtn1->setEnabled(true);
-  rbtnQ->setEnabled(true);
+  ReleaseToConnectKeys();
 
   if (const QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());

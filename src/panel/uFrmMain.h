@@ -48,6 +48,7 @@ class QPushButton;
 namespace benchbridge {
 
 class FitLabel;
+class PanelInputGate;
 class PortComboBox;
 class TrendWindow;
 
@@ -77,8 +78,12 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
 
   // --- Routines shared by the handlers (and by the dialogs through MainPanelAccess) ---
   // The panel lock: every button on or off at once, then pending events are processed so the
-  // state is drawn before the caller goes on. Selectors and labels are not touched.
+  // state is drawn before the caller goes on. Selectors and labels are not touched. While it is
+  // held the operator's input to the panel is dropped (PanelInputGate); it is let go before the
+  // keys come back.
   void SetPanelButtonsEnabled(bool enabled);
+  // After the lock: only the connect and close keys come back (unconnected).
+  void ReleaseToConnectKeys();
   void ReadBackSettings();
   void UpdateListSwitch();
   void LoadSettings();
@@ -220,6 +225,9 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // are unlocked only when all of it was answered.
   void Connect();
   void Disconnect();
+  // What the connect sequence decides, or never asks, back as after start-up, so a connection
+  // shows nothing left from the one before it.
+  void ForgetPreviousConnection();
   // What the connect sequence reads of the meter's state: ReadFunction, the settings rows
   // (ReadBackSettings) and ReadComparatorSwitch. False when it stopped at a missing reply.
   bool ReadMeterState();
@@ -371,6 +379,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   std::optional<LostLine> lostLine_;
   std::unique_ptr<PortReturnWatch> portWatch_;
   PortHandle returnedPort_ = kInvalidPort;  // the reopened port, for StartPoller
+  PanelInputGate* inputGate_ = nullptr;  // a child; drops input while the panel lock is held
 };
 
 }  // namespace benchbridge

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "ask_steps.h"
+#include "comparator_reply.h"
 #include "fit_label.h"
 #include "function_caption.h"
 #include "handler_guard.h"
@@ -74,10 +75,7 @@ void TFrmMain::rbtn1Click() {
     context_.Controls().SetPollPaused(false);
     SetPanelButtonsEnabled(false);
     if (c1->currentText().trimmed().isEmpty()) {
-      ScopeExit unlock([this] {
-        rbtnQ->setEnabled(true);
-        rbtn1->setEnabled(true);
-      });
+      ScopeExit unlock([this] { ReleaseToConnectKeys(); });
       ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kMessageTitle),
                      context_.Pick(main_text::kSelectPortFirst));
       return;
@@ -96,6 +94,7 @@ void TFrmMain::Connect() {
   ScopeExit unlock([this] { SetPanelButtonsEnabled(true); });
 
   c1->setEnabled(false);
+  ForgetPreviousConnection();
   state.connected = true;
   context_.Controls().SetStopPolling(false);
   StartPoller();
@@ -124,6 +123,32 @@ void TFrmMain::Connect() {
   }
   UpdateListSwitch();
   StartBridge();
+}
+
+void TFrmMain::ForgetPreviousConnection() {
+  StateRecord& state = context_.State();
+  // The function: the sequence asks for the pair only where the answer names one, and the
+  // badge and the list switch follow from it.
+  CB1->setText(QString());
+  LLs888->setText(QString());
+  state.bridgeMode = BridgeMode::Lcr;
+  state.primaryParam.clear();
+  state.secondaryParam.clear();
+  state.equivLetter.clear();
+  for (QComboBox* selector : Selectors()) {
+    selector->setEnabled(false);
+  }
+  // The comparator is only ever switched on by the sequence; off is where it starts.
+  cb6->setCurrentIndex(0);
+  RestoreReadingLayout();
+  lls7->setText(QString());
+  for (FitLabel* label : ReadingLabels()) {
+    label->setText(QString());
+  }
+  // Statistics and deviation are the meter's business from here; the panel shows them off.
+  bb3->setText(QString());
+  bb4->setText(QString());
+  state.deviationOn = false;
 }
 
 bool TFrmMain::ReadMeterState() {
@@ -165,11 +190,12 @@ bool TFrmMain::ReadComparatorSwitch() {
   if (!comparator) {
     return false;
   }
-  if (*comparator == "ON") {
+  const std::optional<int> position = ComparatorSwitchFromReply(*comparator);
+  if (position == 1) {
     cb6->setCurrentIndex(1);
     context_.SetBinQuery(true);
     ShowBinLayout();
-  } else if (*comparator == "OFF") {
+  } else if (position == 0) {
     cb6->setCurrentIndex(0);
   }
   SetTextColour(cb6, QColor::fromRgb(colour::kWhite));
@@ -218,12 +244,7 @@ void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) 
 
 void TFrmMain::Disconnect() {
   // Should anything fail on the way, the operator can still try again or quit.
-  ScopeExit unlock([this] {
-    if (!context_.ShuttingDown()) {
-      rbtn1->setEnabled(true);
-      rbtnQ->setEnabled(true);
-    }
-  });
+  ScopeExit unlock([this] { ReleaseToConnectKeys(); });
   StopBridge();
   // A lost line is not looked for any more; its dead port gets no LOCal (the query on it
   // returns at once).

@@ -2,9 +2,11 @@
 // happens when it closes, and the panel lock that the handlers hold while they work.
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWindow>
@@ -13,9 +15,34 @@
 #include "fit_label.h"
 #include "handler_guard.h"
 #include "meter_commands.h"
+#include "panel_input_gate.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
+
+namespace {
+
+// Esc while a list is dropped down is the list's: Qt offers the key to the window's shortcuts
+// first (the list's popup counts as part of the window), where tact1 would close the program.
+// Claiming the shortcut override for the popup leaves the key to it, and it closes alone.
+class PopupKeepsEscape : public QObject {
+ public:
+  explicit PopupKeepsEscape(QObject* parent) : QObject(parent) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        QApplication::activePopupWidget() != nullptr) {
+      event->accept();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
 
 void TFrmMain::WireFrame() {
   tact1 = new QAction(this);
@@ -23,6 +50,7 @@ void TFrmMain::WireFrame() {
   tact1->setShortcut(QKeySequence(Qt::Key_Escape));
   tact1->setShortcutContext(Qt::WindowShortcut);
   addAction(tact1);
+  new PopupKeepsEscape(this);
   connect(tact1, &QAction::triggered, this, [this] { tact1Execute(); });
   connect(rbtnQ, &QPushButton::clicked, this, [this] { rbtnQClick(); });
 
@@ -105,10 +133,30 @@ void TFrmMain::SetPanelButtonsEnabled(bool enabled) {
   if (context_.ShuttingDown()) {
     return;
   }
+  if (enabled) {
+    // What queued while the keys were off must find them off.
+    inputGate_->Open();
+    if (context_.ShuttingDown()) {
+      return;
+    }
+  } else {
+    inputGate_->Close();
+  }
   for (QPushButton* button : Buttons()) {
     button->setEnabled(enabled && KeyUsable(button));
   }
   QCoreApplication::processEvents();
+}
+
+void TFrmMain::ReleaseToConnectKeys() {
+  if (context_.ShuttingDown()) {
+    return;
+  }
+  inputGate_->Open();
+  if (!context_.ShuttingDown()) {
+    rbtn1->setEnabled(true);
+    rbtnQ->setEnabled(true);
+  }
 }
 
 void TFrmMain::RunKeyHandler(const std::function<void()>& act) {

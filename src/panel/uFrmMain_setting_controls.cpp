@@ -50,6 +50,11 @@ void EditFreeValue(TFrmMain& form, FitLabel* label) {
   RunGuarded(&form, [&] {
     const QPoint pointer = QCursor::pos();
     ModalDialog<Dialog> dialog(form.Context(), &form);
+    // A frequency dialog for a model without free frequencies would take nothing but 0 (and
+    // send it); it stays closed instead.
+    if (dialog->RangeEmpty()) {
+      return;
+    }
     dialog->edt1->setText(WithoutUnit(label->text()));
     dialog->move(pointer.x() - kDialogLeftOfPointer, pointer.y() + kDialogBelowPointer);
     // The dialog sent the value itself; the label only mirrors what was accepted.

@@ -2,6 +2,7 @@
 
 #include "design_fonts.h"
 
+#include <QKeyEvent>
 #include <QPalette>
 #include <QStringList>
 
@@ -25,6 +26,22 @@ Widget* Placed(Widget* widget, const QString& name, QRect place) {
   return widget;
 }
 
+// Takes Escape before QDialog would reject on it; an open list keeps the key to itself.
+class IgnoreEscape : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      event->accept();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
 }  // namespace
 
 QFont DialogFont(int pixelSize) { return PanelFont(Face::YaHei, pixelSize); }
@@ -34,6 +51,7 @@ void SetUpDialogWindow(QDialog& dialog, int width, int height, int fontPixelSize
   dialog.setFixedSize(width, height);
   dialog.setSizeGripEnabled(false);
   dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  dialog.installEventFilter(new IgnoreEscape(&dialog));
   CentreOverParent(dialog);
 }
 

@@ -18,6 +18,8 @@ namespace benchbridge {
 QFont DialogFont(int pixelSize);
 
 // Fixed client area, no resizing, the dialog font, centred over its parent when it has one.
+// Escape closes nothing: only the dialog's own keys and the window's close box do (a list
+// opened inside still closes on Escape by itself).
 void SetUpDialogWindow(QDialog& dialog, int width, int height, int fontPixelSize);
 
 // Children of parent with their objectName, at the given place (width/height 0: a size that fits).

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "gbk.h"
 #include "reading_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -12,5 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Per pair at most six exponents of four bytes and one byte for "u" -> "μ"; the six fields
   // are joined by five commas where the reply had at least three.
   if (line.size() > size + 2 * (6 * 4 + 1) + 5) __builtin_trap();
+  // As the link hands it over (decoded from GBK), every text made of it is well-formed UTF-8.
+  const std::string decoded = benchbridge::GbkToUtf8(reply);
+  const benchbridge::Reading split = benchbridge::SplitReading(decoded);
+  if (!benchbridge::IsValidUtf8(benchbridge::NewLogLine(benchbridge::NormaliseReading(split))) ||
+      !benchbridge::IsValidUtf8(split.primaryUnit) ||
+      !benchbridge::IsValidUtf8(split.secondaryUnit)) {
+    __builtin_trap();
+  }
   return 0;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "gbk.h"
+
 namespace benchbridge {
 namespace {
 
@@ -56,11 +58,25 @@ TEST(SplitReading, MicroBecomesMuWithAtMostTwoMoreBytes) {
   EXPECT_EQ(LogLineOf("Ls,2" + kMu + "H,Q,3"), "Ls,2e-6,H,Q,3,");
 }
 
-TEST(SplitReading, ByteCutsInsideALongerCharacterStayInBounds) {
-  // "u" + "a" + the first byte of a three-byte character: the cut keeps two bytes.
-  const Reading reading = SplitReading("a,1ua\xE4\xB8\xAD,b,2");
-  EXPECT_EQ(reading.primaryUnit, kMu + "a\xE4");
-  EXPECT_EQ(NormaliseReading(reading).primaryUnit, "a\xE4");
+// The cuts count the bytes the meter sent (GBK: two for every character beyond ASCII, one for
+// each byte that was not GBK and now reads U+FFFD) and never end inside a character, so no
+// display text and no log line holds a broken UTF-8 sequence.
+TEST(SplitReading, ByteCutsNeverSplitACharacter) {
+  const std::string replacement = "\xEF\xBF\xBD";  // U+FFFD, for a byte that was not GBK
+  const Reading reading = SplitReading("a,1ua中,b,2");
+  EXPECT_EQ(reading.primaryUnit, kMu + "a");
+  EXPECT_EQ(NormaliseReading(reading).primaryUnit, "a");
+  EXPECT_EQ(SplitReading("a,1u中文,b,2").primaryUnit, kMu + "中");
+  EXPECT_EQ(LogLineOf("Cs,1.2nF" + replacement + replacement + ",D,1"),
+            "Cs,1.2e-9,F" + replacement + ",D,1,");
+  EXPECT_EQ(LogLineOf("R,1k欧姆,X,2"), "R,1e3,欧,X,2,");
+  for (const std::string& reply : {"Cs,1.2nF" + replacement + ",D,1",
+                                   std::string("a,1u中文,b,2k中"), "x,1m" + kOhm + "中,y,2"}) {
+    const Reading split = SplitReading(reply);
+    for (const std::string& text : {split.primaryUnit, split.secondaryUnit, LogLineOf(reply)}) {
+      EXPECT_TRUE(IsValidUtf8(text)) << reply << " -> " << text;
+    }
+  }
 }
 
 TEST(NormaliseValue, PrefixesBecomeExponentsInTableOrder) {

@@ -118,7 +118,7 @@ TEST_F(ComparatorDialogTest, SilentNominalStopsTheReadBack) {
 
 TEST_F(ComparatorDialogTest, UnknownStateReplyLeavesTheSwitchWhereThePanelHasIt) {
   auto script = ComparatorScript();
-  script["COMParator:STATe?"] = "ON";
+  script["COMParator:STATe?"] = "on";  // "ON" and "1" are on; the reply is compared exactly
   StartConnected(script);
   panel_->SelectComparatorSwitch(1);
   Open();

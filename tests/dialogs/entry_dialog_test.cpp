@@ -259,5 +259,24 @@ TEST_F(FreeValueTest, AfterADisconnectionConfirmingTellsThatNoMeterIsThere) {
   EXPECT_TRUE(meter_->Commands().empty());
 }
 
+// An LX2110 in DC resistance shows its frequency as "0Hz". Its frequency dialog would have no
+// range at all (only 0 would pass): it does not open and nothing is sent. The bias dialog, whose
+// range starts at 0, still opens.
+using EmptyRangeTest = KeyHarness;
+
+TEST_F(EmptyRangeTest, AnEntryWithoutRangeDoesNotOpen) {
+  ConnectWith({{"FUNCtion:IMPedance:A?", "DCR"}});
+  ASSERT_TRUE(panel_->bb44->isVisible());
+  ASSERT_EQ(panel_->bb44->text(), "0Hz");
+  ModalWatcher watcher;
+  QTest::mouseDClick(panel_->bb44, Qt::LeftButton);
+  EXPECT_EQ(watcher.Count(), 0);
+  QTest::mouseDClick(panel_->bb33, Qt::LeftButton);
+  EXPECT_EQ(watcher.Count(), 1);
+  EXPECT_EQ(watcher.Last().objectName, "FrmSet33");
+  EXPECT_TRUE(PanelCommands().empty());
+  EXPECT_EQ(panel_->bb44->text(), "0Hz");
+}
+
 }  // namespace
 }  // namespace benchbridge::testing

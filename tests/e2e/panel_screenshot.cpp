@@ -30,6 +30,7 @@
 #include "fit_label.h"
 #include "port_combo_box.h"
 #include "process_setup.h"
+#include "screen_scaling.h"
 #include "trend_window.h"
 #include "uFrmMain.h"
 
@@ -123,6 +124,7 @@ bool PictureDialog(benchbridge::TFrmMain& panel, const QString& which, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
+  benchbridge::PinScreenScaling();  // as the program itself
   QApplication app(argc, argv);
   Options options;
   if (!ParseOptions(QCoreApplication::arguments(), options)) {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "fd_wait.h"
 #include "link_fixture.h"
@@ -51,34 +52,41 @@ TEST(PortPath, LinkInTheHomeFolderComesFirst) {
   EXPECT_EQ(OpenPort(400, 9600, home), kInvalidPort);
 }
 
-using OpenPortTest = LinkTest;
+class OpenPortTest : public LinkTest {
+ protected:
+  // Gives the port settings of its own (change edits them), then opens it as the program does.
+  void ReopenWithSettings(const std::function<void(termios&)>& change) {
+    ClosePort(port_);
+    const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios settings{};
+    ASSERT_EQ(tcgetattr(other, &settings), 0);
+    change(settings);
+    ASSERT_EQ(tcsetattr(other, TCSANOW, &settings), 0);
+    close(other);
+    port_ = OpenPort(1, 9600, home_);
+    ASSERT_NE(port_, kInvalidPort);
+  }
+};
 
-TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesFlowControl) {
-  ClosePort(port_);
+TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesHardwareFlowControl) {
   // The port's own settings before we open it: flow control on, the line discipline cooking.
-  const int other = open(fake_->Server().Endpoint().SlavePath().c_str(), O_RDWR | O_NOCTTY);
-  ASSERT_GE(other, 0);
-  termios before{};
-  ASSERT_EQ(tcgetattr(other, &before), 0);
-  before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
-  before.c_iflag |= IXON | IXOFF | ICRNL;
-  before.c_lflag |= ICANON | ECHO;
-  before.c_oflag |= OPOST;
-  cfsetospeed(&before, B1200);
-  ASSERT_EQ(tcsetattr(other, TCSANOW, &before), 0);
-  close(other);
-
-  port_ = OpenPort(1, 9600, home_);
-  ASSERT_NE(port_, kInvalidPort);
+  ReopenWithSettings([](termios& before) {
+    before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
+    before.c_iflag |= IXON | IXOFF | IXANY | ICRNL;
+    before.c_lflag |= ICANON | ECHO;
+    before.c_oflag |= OPOST;
+    cfsetospeed(&before, B1200);
+  });
   termios now{};
   ASSERT_EQ(tcgetattr(port_, &now), 0);
   EXPECT_EQ(cfgetospeed(&now), B9600);
   EXPECT_EQ(cfgetispeed(&now), B9600);
   EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
   EXPECT_EQ(now.c_cflag & (PARENB | CSTOPB), 0u);
-  EXPECT_NE(now.c_cflag & CRTSCTS, 0u);                   // flow control as the port had it
-  EXPECT_EQ(now.c_iflag & (IXON | IXOFF), IXON | IXOFF);  // likewise
-  EXPECT_EQ(now.c_lflag & (ICANON | ECHO), 0u);           // raw bytes, no echo to the meter
+  EXPECT_NE(now.c_cflag & CRTSCTS, 0u);                 // hardware flow control as the port had it
+  EXPECT_EQ(now.c_iflag & (IXON | IXOFF | IXANY), 0u);  // the meter uses no XON/XOFF
+  EXPECT_EQ(now.c_lflag & (ICANON | ECHO), 0u);         // raw bytes, no echo to the meter
   EXPECT_EQ(now.c_iflag & ICRNL, 0u);
   EXPECT_EQ(now.c_oflag & OPOST, 0u);
   // And the bytes pass untouched both ways.
@@ -87,6 +95,25 @@ TEST_F(OpenPortTest, SetsBaudAnd8N1AndLeavesFlowControl) {
   ASSERT_TRUE(fake_->WaitForCommandCount(1, 5s));
   EXPECT_EQ(fake_->Commands().back(), "X?\r");
   EXPECT_EQ(ReadReply(port_, 5), "a\rb");
+}
+
+// 0x13 and 0x11 are plain bytes of a reply: taken as XOFF they would vanish and stop the
+// program's output until an XON came. A Linux tty starts with XON/XOFF on.
+TEST_F(OpenPortTest, XoffAndXonInsideRepliesAreDataAndStopNothing) {
+  ReopenWithSettings([](termios& settings) { settings.c_iflag |= IXON; });
+
+  const std::string withXoff = std::string("1") + '\x13' + "2";
+  const std::string withXon = std::string("3") + '\x11' + "4";
+  fake_->Respond("A?", RawBytes(withXoff + "\r\n"));
+  fake_->Respond("B?", RawBytes(withXon + "\r\n"));
+  fake_->Reply("C?", "OK");
+  const std::pair<std::string, std::string> exchanges[] = {
+      {"A?", withXoff}, {"C?", "OK"}, {"B?", withXon}, {"C?", "OK"}};
+  for (const auto& [command, reply] : exchanges) {
+    ASSERT_TRUE(WriteAll(port_, command + "\n")) << command;
+    EXPECT_EQ(ReadReply(port_, 60), reply) << command;
+  }
+  EXPECT_EQ(fake_->Commands(), (std::vector<std::string>{"A?", "C?", "B?", "C?"}));
 }
 
 TEST_F(OpenPortTest, SecondOpenFailsWhileTheFirstIsOpen) {

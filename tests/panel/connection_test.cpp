@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "fit_label.h"
 #include "log_writer.h"
@@ -253,6 +254,55 @@ TEST_F(ConnectionTest, ClosingWhileConnectedSendsLocalAndEndsThePoller) {
   EXPECT_TRUE(panel_->Context().ShuttingDown());
   // Nothing is sent any more, and nothing is logged.
   EXPECT_TRUE(panel_->Context().Send("*IDN?").empty());
+}
+
+// What a connection shows, apart from the readings the poller brings.
+std::string Shown(TFrmMain& panel) {
+  const StateRecord& state = panel.Context().State();
+  std::ostringstream shown;
+  shown << "CB1=" << panel.CB1->text().toStdString()
+        << " badge=" << panel.LLs888->text().toStdString()
+        << " mode=" << static_cast<int>(state.bridgeMode) << " primary=" << state.primaryParam
+        << " cb9=" << panel.cb9->isEnabled() << " cb6=" << panel.cb6->currentIndex()
+        << " lls7=" << panel.lls7->isVisible() << "'" << panel.lls7->text().toStdString() << "'"
+        << " LLs1.y=" << panel.LLs1->y() << " LLs2.w=" << panel.LLs2->width() << " bb3='"
+        << panel.bb3->text().toStdString() << "' bb4='" << panel.bb4->text().toStdString()
+        << "' deviation=" << state.deviationOn << " bin='" << panel.Poller()->BinQuery()
+        << "' stat='" << panel.Poller()->StatQuery() << "'";
+  return shown.str();
+}
+
+// A reconnection shows exactly what a first connection shows for the same answers, whatever
+// the connection before it left on the panel (the automatic function, the comparator on with a
+// bin, statistics and deviation on).
+TEST_F(ConnectionTest, AReconnectionShowsWhatAFirstConnectionShows) {
+  Connect();
+  const std::string first = Shown(*panel_);
+  const Commands firstCommands = PanelCommands();
+  TearDown();
+
+  auto script = StandardMeterScript();
+  script["FUNCtion:IMPedance:A?"] = "AUTO";
+  script["COMParator:STATe?"] = "ON";
+  script["COMParator:TOLerance:BIN?"] = "3";
+  script["FUNCtion:COM MAX"] = "OK";
+  script["FUNCtion:COMV?"] = "1.5nF";
+  script["FUNCtion:DEV:MODE ON"] = "OK";
+  StartMeter(script);
+  StartPanel();
+  ConnectPanel();
+  ASSERT_TRUE(WaitUntil([&] { return panel_->lls7->text() == "BIN:3"; }));
+  panel_->rbtn12->click();
+  panel_->rbtn7->click();
+  ASSERT_TRUE(WaitUntil([&] { return panel_->bb4->text() == "1.5nF"; }));
+  PressConnectKey();
+  ASSERT_EQ(panel_->Poller(), nullptr);
+
+  for (const auto& [command, reply] : StandardMeterScript()) meter_->Reply(command, reply);
+  meter_->ClearCommands();
+  PressConnectKey();
+  EXPECT_EQ(Shown(*panel_), first);
+  EXPECT_EQ(PanelCommands(), firstCommands);
 }
 
 }  // namespace
