@@ -379,7 +379,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   std::optional<LostLine> lostLine_;
   std::unique_ptr<PortReturnWatch> portWatch_;
   PortHandle returnedPort_ = kInvalidPort;  // the reopened port, for StartPoller
-  PanelInputGate* inputGate_ = nullptr;  // a child; drops input while the panel lock is held
+  PanelInputGate* inputGate_ = nullptr;     // a child; drops input while the panel lock is held
 };
 
 }  // namespace benchbridge
