@@ -28,30 +28,43 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
   // cheaper than working out the many small regions.
   setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
   setMinimumHeight(140);
-  connect(chart(), &QChart::plotAreaChanged, this, [this] { Place(); });
+  // A new size may want another number of ticks.
+  connect(chart(), &QChart::plotAreaChanged, this, [this] { FitAxes(); });
 }
 
 void TrendPlot::SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
                          const AxisQuantity& quantity) {
-  double low = INFINITY, high = -INFINITY;
+  dataLow_ = INFINITY;
+  dataHigh_ = -INFINITY;
   for (const PlotPoint& point : points) {
     if (std::isnan(point.value) || point.time < from || point.time > to) continue;
-    low = std::min(low, point.value);
-    high = std::max(high, point.value);
+    dataLow_ = std::min(dataLow_, point.value);
+    dataHigh_ = std::max(dataHigh_, point.value);
   }
-  if (!(low <= high)) low = high = 0;
-  // The value range stays while the line fits and fills most of it, so that the axis (and the
-  // chart's layout) changes only now and then; a new one leaves room to grow.
-  const AxisScale& shown = valueAxis_->Scale();
-  const bool fits = shown.title == LinearScale(0, 0, quantity).title && shown.Holds(low, high) &&
-                    shown.ToPlot(high) - shown.ToPlot(low) >= 0.6 * (shown.high - shown.low);
-  if (!fits) valueAxis_->Show(LinearScale(low, high, quantity, kValueTicks));
-  low_ = valueAxis_->Scale().FromPlot(valueAxis_->Scale().low);
-  high_ = valueAxis_->Scale().FromPlot(valueAxis_->Scale().high);
+  if (!(dataLow_ <= dataHigh_)) dataLow_ = dataHigh_ = 0;
+  quantity_ = quantity;
   from_ = from;
   to_ = to > from ? to : from + 1;
   points_ = std::move(points);
-  timeAxis_->Show(TimeScale(from_, to_, kTimeTicks));
+  FitAxes();
+}
+
+void TrendPlot::FitAxes() {
+  const QRectF area = chart()->plotArea();
+  const int valueTicks = TicksFor(area.height(), kPixelsPerValueTick, kMostValueTicks);
+  // The value range stays while the line fits and fills most of it, so that the axis (and the
+  // chart's layout) changes only now and then; a new one leaves room to grow.
+  const AxisScale& shown = valueAxis_->Scale();
+  const bool fits =
+      valueTicks == valueTicks_ && shown.title == LinearScale(0, 0, quantity_).title &&
+      shown.Holds(dataLow_, dataHigh_) &&
+      shown.ToPlot(dataHigh_) - shown.ToPlot(dataLow_) >= 0.6 * (shown.high - shown.low);
+  if (!fits) valueAxis_->Show(LinearScale(dataLow_, dataHigh_, quantity_, valueTicks));
+  valueTicks_ = valueTicks;
+  low_ = valueAxis_->Scale().FromPlot(valueAxis_->Scale().low);
+  high_ = valueAxis_->Scale().FromPlot(valueAxis_->Scale().high);
+  timeAxis_->Show(
+      TimeScale(from_, to_, TicksFor(area.width(), kPixelsPerTimeTick, kMostTimeTicks)));
   Place();
 }
 

@@ -21,7 +21,9 @@ class TrendPlot : public QChartView {
  public:
   explicit TrendPlot(const QColor& colour, QWidget* parent = nullptr);
 
-  static constexpr int kValueTicks = 6, kTimeTicks = 7;
+  // Ticks as many as fit: a label needs about this many pixels of the axis.
+  static constexpr int kPixelsPerValueTick = 36, kMostValueTicks = 6;
+  static constexpr int kPixelsPerTimeTick = 95, kMostTimeTicks = 7;
 
   // Draws points over [from, to]; the value axis fits them, in the quantity's unit with the
   // prefix that suits them ("Cs (nF)").
@@ -46,6 +48,7 @@ class TrendPlot : public QChartView {
 
  private:
   void Place();
+  void FitAxes();
   qint64 TimeAtX(double x) const;
 
   EngineeringAxis* timeAxis_;
@@ -53,7 +56,10 @@ class TrendPlot : public QChartView {
   TrendCurveItem* curve_;
   std::vector<PlotPoint> points_;
   TimeMs from_ = 0, to_ = 1;
-  double low_ = 0, high_ = 1;
+  double low_ = 0, high_ = 1;  // the value axis's range in the unit
+  double dataLow_ = 0, dataHigh_ = 0;
+  AxisQuantity quantity_;
+  int valueTicks_ = 0;
   bool dragging_ = false;
   double dragX_ = 0;
 };

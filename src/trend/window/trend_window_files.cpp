@@ -24,7 +24,9 @@ QString FileName(const std::filesystem::path& file) {
 }
 
 // What the operator reads after a load; problem tells whether it is a fault.
-QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& result, bool& problem) {
+// dropped: the oldest readings the store could not keep.
+QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& result,
+                    std::uint64_t dropped, bool& problem) {
   const QString name = FileName(file);
   const QLocale locale(QLocale::English);
   const QString skipped = result.skipped == 0
@@ -51,6 +53,11 @@ QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& resu
     return QStringLiteral("No readings in %1%2 (is it a \"_new\" log?)").arg(name, skipped);
   }
   problem = false;
+  if (dropped > 0) {
+    return QStringLiteral("%1: %2 read, the oldest %3 not kept%4")
+        .arg(name, locale.toString(static_cast<qulonglong>(result.readings)),
+             locale.toString(static_cast<qulonglong>(dropped)), skipped);
+  }
   return QStringLiteral("%1: %2 readings%3")
       .arg(name, locale.toString(static_cast<qulonglong>(result.readings)), skipped);
 }
@@ -72,13 +79,18 @@ void TrendWindow::OpenLog(const std::filesystem::path& newLog) {
 
 void TrendWindow::StartLoad(const std::filesystem::path& file, TimeMs until, bool history) {
   if (Loading()) return;
-  load_ = std::make_unique<LoadJob>();
+  load_ = std::make_unique<LoadJob>(capacity_);
   load_->file = file;
   load_->until = until;
   load_->history = history;
   LoadJob* job = load_.get();
-  loadThread_ = QThread::create(
-      [job] { job->result = LoadNewLog(job->file, job->store, job->progress, job->until); });
+  loadThread_ = QThread::create([job] {
+    job->result = LoadNewLog(job->file, job->store, job->progress, job->until);
+    // The "_new" log has no bins; the main log beside it has the bin replies.
+    if (job->result.outcome == LogLoadResult::Outcome::kLoaded && !job->store.Empty()) {
+      RecoverBins(MainLogOf(job->file), job->store, job->progress);
+    }
+  });
   connect(loadThread_, &QThread::finished, this, &TrendWindow::FinishLoad);
   connect(loadThread_, &QThread::finished, loadThread_, &QObject::deleteLater);
   connect(cancelLoad_, &QPushButton::clicked, loadThread_, [job] { job->progress.cancel = true; });
@@ -108,7 +120,7 @@ void TrendWindow::FinishLoad() {
   loadThread_ = nullptr;
   if (!job) return;
   bool problem = false;
-  const QString message = LoadMessage(job->file, job->result, problem);
+  const QString message = LoadMessage(job->file, job->result, job->store.Dropped(), problem);
   ForgetReductions();
   if (job->history) {
     // The live readings that came in meanwhile follow the history.
@@ -154,8 +166,7 @@ void TrendWindow::ChoosePng() {
 
 bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
   const ReadingStore& store = ShownReadings();
-  const auto [from, to] = ShownRange();
-  const std::uint64_t begin = store.LowerBound(from), end = store.LowerBound(to + 1);
+  const auto [begin, end] = IndicesInView();
   CsvContext context;
   if (!showingFile_) context = contextSource_ ? contextSource_() : context_;
   context.exportTime = ToTimeMs(std::chrono::system_clock::now());
