@@ -109,7 +109,7 @@ void TFrmMain::OpenTrendWindow() {
 }
 
 void TFrmMain::TrendReading(const Reading& reading) {
-  if (trendWindow_) trendWindow_->AddReading(reading, Now());
+  if (trendWindow_) trendWindow_->AddReading(reading, Now(), context_.State().deviationOn);
 }
 
 void TFrmMain::TrendBin(const std::string& text) {
