@@ -197,6 +197,41 @@ TEST(TrendWindow, AxesReadInEngineersUnitsForSmallAndSteadyValues) {
   }
 }
 
+TEST(TrendWindow, CursorsReadTheReadingUnderThePointerAndTheDifferenceOfTwo) {
+  TrendWindow window;
+  window.resize(1200, 700);
+  window.show();
+  const TimeMs start = ToTimeMs(LocalTime(2026, 12, 7, 14, 0, 0, 0));
+  for (int i = 0; i < 60; ++i) {
+    window.AddReading({"Cs", i < 30 ? "22.0031" : "22.0047", "nF", "D", "0.0031", ""},
+                      start + 1000 * i);
+  }
+  QTest::mouseClick(window.findChild<QPushButton*>("spanAll"), Qt::LeftButton);
+  QTest::qWait(50);
+  window.RedrawNow();
+  auto* plot = window.findChild<TrendPlot*>("primaryPlot");
+  const QRectF area = plot->chart()->plotArea();
+  auto at = [&](int second) {  // where the reading of that second is drawn, in the viewport
+    const double x = area.left() + area.width() * (1000.0 * second) /
+                                       (plot->TimeAxis().max() - plot->TimeAxis().min());
+    return plot->mapFromScene(plot->chart()->mapToScene(QPointF(x, area.center().y())));
+  };
+  auto send = [&](QEvent::Type type, QPoint where, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, where, plot->viewport()->mapToGlobal(where),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(plot->viewport(), &event);
+  };
+  send(QEvent::MouseMove, at(10), Qt::NoButton);
+  EXPECT_EQ(plot->Readout(), "14:00:10.000  22.0031 nF");
+  for (int second : {10, 40}) {
+    send(QEvent::MouseButtonPress, at(second), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at(second), Qt::NoButton);
+  }
+  EXPECT_TRUE(plot->Readout().endsWith("B - A: 30.000 s, 1.6 pF")) << plot->Readout().toStdString();
+  EXPECT_TRUE(window.View().Following());  // clicks placed cursors, they did not pan
+}
+
 // What python3 prints for script with the file as its argument ("" without a python3).
 QString Python(const QString& script, const std::filesystem::path& file) {
   QProcess python;

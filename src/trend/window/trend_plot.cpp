@@ -1,12 +1,16 @@
 #include "trend_plot.h"
 
 #include <QChart>
+#include <QDateTime>
+#include <QGraphicsLineItem>
+#include <QGraphicsSimpleTextItem>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "engineering_axis.h"
+#include "quantity_text.h"
 #include "trend_curve_item.h"
 
 namespace benchbridge {
@@ -15,7 +19,16 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
     : QChartView(new QChart, parent),
       timeAxis_(new EngineeringAxis),
       valueAxis_(new EngineeringAxis),
-      curve_(new TrendCurveItem(chart())) {
+      curve_(new TrendCurveItem(chart())),
+      readout_(new QGraphicsSimpleTextItem(chart())),
+      cursorLines_{new QGraphicsLineItem(chart()), new QGraphicsLineItem(chart())} {
+  readout_->setZValue(20);
+  for (QGraphicsLineItem* line : cursorLines_) {
+    line->setPen(QPen(QColor(120, 120, 120), 0, Qt::DashLine));
+    line->setZValue(15);
+    line->hide();
+  }
+  setMouseTracking(true);
   chart()->legend()->hide();
   chart()->setMargins(QMargins(4, 4, 4, 4));
   chart()->addAxis(timeAxis_, Qt::AlignBottom);
@@ -68,7 +81,60 @@ void TrendPlot::FitAxes() {
   Place();
 }
 
-void TrendPlot::Place() { curve_->SetCurve(points_, from_, to_, low_, high_, chart()->plotArea()); }
+void TrendPlot::Place() {
+  const QRectF area = chart()->plotArea();
+  curve_->SetCurve(points_, from_, to_, low_, high_, area);
+  for (std::size_t i = 0; i < cursorLines_.size(); ++i) {
+    const bool shown = i < cursors_.size() && cursors_[i].time >= from_ && cursors_[i].time <= to_;
+    cursorLines_[i]->setVisible(shown);
+    if (shown) {
+      const double x = XAtTime(cursors_[i].time);
+      cursorLines_[i]->setLine(x, area.top(), x, area.bottom());
+    }
+  }
+  readout_->setPos(area.left() + 6, area.top() + 2);
+}
+
+double TrendPlot::XAtTime(TimeMs time) const {
+  const QRectF area = chart()->plotArea();
+  return area.left() + area.width() * static_cast<double>(time - from_) /
+                           static_cast<double>(std::max<TimeMs>(to_ - from_, 1));
+}
+
+std::optional<PlotPoint> TrendPlot::PointNear(double x) const {
+  const TimeMs time = TimeAtX(x);
+  const auto after = std::lower_bound(points_.begin(), points_.end(), time,
+                                      [](const PlotPoint& p, TimeMs t) { return p.time < t; });
+  std::optional<PlotPoint> best;
+  for (auto it : {after, after == points_.begin() ? after : after - 1}) {
+    if (it == points_.end() || std::isnan(it->value)) continue;
+    if (!best || std::abs(it->time - time) < std::abs(best->time - time)) best = *it;
+  }
+  // Only when it is drawn near the pointer (a gap has nothing under it).
+  if (best && std::abs(XAtTime(best->time) - x) > 12) best.reset();
+  return best;
+}
+
+QString TrendPlot::Readout() const { return readout_->text(); }
+
+void TrendPlot::ShowReadout() {
+  auto reading = [this](const PlotPoint& point) {
+    return QDateTime::fromMSecsSinceEpoch(point.time).toString("hh:mm:ss.zzz") + "  " +
+           QString::fromStdString(FormatQuantity(point.value, quantity_.unit));
+  };
+  QStringList lines;
+  if (hovered_) lines << reading(*hovered_);
+  for (std::size_t i = 0; i < cursors_.size(); ++i) {
+    lines << QStringLiteral("%1: %2").arg(i == 0 ? "A" : "B", reading(cursors_[i]));
+  }
+  if (cursors_.size() == 2) {
+    lines << QStringLiteral("B - A: %1 s, %2")
+                 .arg(static_cast<double>(cursors_[1].time - cursors_[0].time) / 1000, 0, 'f', 3)
+                 .arg(QString::fromStdString(
+                     FormatQuantity(cursors_[1].value - cursors_[0].value, quantity_.unit)));
+  }
+  readout_->setText(lines.join('\n'));
+}
 
 int TrendPlot::Columns() const {
   return std::max(1, static_cast<int>(std::lround(chart()->plotArea().width())));
@@ -91,12 +157,16 @@ void TrendPlot::wheelEvent(QWheelEvent* event) {
 void TrendPlot::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QChartView::mousePressEvent(event);
   dragging_ = true;
-  dragX_ = event->position().x();
+  dragX_ = pressX_ = event->position().x();
   setCursor(Qt::ClosedHandCursor);
 }
 
 void TrendPlot::mouseMoveEvent(QMouseEvent* event) {
-  if (!dragging_) return QChartView::mouseMoveEvent(event);
+  if (!dragging_) {
+    hovered_ = PointNear(chart()->mapFromScene(mapToScene(event->position().toPoint())).x());
+    ShowReadout();
+    return QChartView::mouseMoveEvent(event);
+  }
   const double width = chart()->plotArea().width();
   const double dx = event->position().x() - dragX_;
   if (width <= 0 || dx == 0) return;
@@ -108,6 +178,15 @@ void TrendPlot::mouseReleaseEvent(QMouseEvent* event) {
   if (!dragging_) return QChartView::mouseReleaseEvent(event);
   dragging_ = false;
   unsetCursor();
+  // A click rather than a drag places a cursor: A, then B, then A again on its own.
+  if (std::abs(event->position().x() - pressX_) < 3) {
+    const std::optional<PlotPoint> point =
+        PointNear(chart()->mapFromScene(mapToScene(event->position().toPoint())).x());
+    if (cursors_.size() == 2) cursors_.clear();
+    if (point) cursors_.push_back(*point);
+    Place();
+    ShowReadout();
+  }
 }
 
 void TrendPlot::resizeEvent(QResizeEvent* event) {

@@ -5,10 +5,15 @@
 
 #include <QChartView>
 #include <QString>
+#include <array>
+#include <optional>
 #include <vector>
 
 #include "axis_scale.h"
 #include "column_reduction.h"
+
+class QGraphicsLineItem;
+class QGraphicsSimpleTextItem;
 
 namespace benchbridge {
 
@@ -34,6 +39,9 @@ class TrendPlot : public QChartView {
   const TrendCurveItem& Curve() const { return *curve_; }
   const EngineeringAxis& ValueAxis() const { return *valueAxis_; }
   const EngineeringAxis& TimeAxis() const { return *timeAxis_; }
+  // The cursor readout: the reading under the pointer, and with two cursors placed (clicks on
+  // the plot) the difference between them.
+  QString Readout() const;
 
  signals:
   void ZoomRequested(double factor, qint64 aroundMs);
@@ -50,6 +58,10 @@ class TrendPlot : public QChartView {
   void Place();
   void FitAxes();
   qint64 TimeAtX(double x) const;
+  double XAtTime(TimeMs time) const;
+  // The reading drawn nearest to x, if any.
+  std::optional<PlotPoint> PointNear(double x) const;
+  void ShowReadout();
 
   EngineeringAxis* timeAxis_;
   EngineeringAxis* valueAxis_;
@@ -61,7 +73,11 @@ class TrendPlot : public QChartView {
   AxisQuantity quantity_;
   int valueTicks_ = 0;
   bool dragging_ = false;
-  double dragX_ = 0;
+  double dragX_ = 0, pressX_ = 0;
+  std::optional<PlotPoint> hovered_;
+  std::vector<PlotPoint> cursors_;  // at most two, placed by clicks
+  QGraphicsSimpleTextItem* readout_;
+  std::array<QGraphicsLineItem*, 2> cursorLines_;
 };
 
 }  // namespace benchbridge
