@@ -33,6 +33,7 @@
 #include <string>
 
 #include "bridge.h"
+#include "capability.h"
 #include "listen_address.h"
 #include "panel_context.h"
 #include "port_return_watch.h"
@@ -50,6 +51,7 @@ namespace benchbridge {
 class FitLabel;
 class PanelInputGate;
 class PortComboBox;
+class TFrmComp;
 class TrendWindow;
 
 // The place and font of one reading label, as ReadingLayout keeps it.
@@ -281,6 +283,8 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void TrendGap();
   void ReadingRejected() override;
   void CloseTrendWindow();
+  // The comparator as its dialog last read or set it, for the trend's limit lines and Cp/Cpk.
+  void TrendComparator(const TFrmComp& dialog);
 
   // uFrmMain_mode.cpp
   void SetBridgeMode(BridgeMode mode);
@@ -357,6 +361,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   unsigned pollerGeneration_ = 0;
   QEventLoop* pollerGoneWait_ = nullptr;
   QPointer<TrendWindow> trendWindow_;
+  ComparatorLimits trendComparator_;
   bool closing_ = false;
 
   // The bridge serves clients through the poller's Query, so it stops before the poller goes.

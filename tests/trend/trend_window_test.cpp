@@ -82,6 +82,21 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   EXPECT_TRUE(yield->text().startsWith("Yield: 60.0 % (18 of 30")) << yield->text().toStdString();
   EXPECT_EQ(window.LiveReadings().At(3).bin, 'O');
 
+  // The comparator's nominal and limits on the plot, Cp and Cpk against its widest bin.
+  ComparatorLimits comparator;
+  comparator.nominal = 22e-9;
+  comparator.low = {-1, -5, -10};
+  comparator.high = {1, 5, 10};
+  window.SetComparator(comparator);
+  window.RedrawNow();
+  const std::vector<double> limitLines = primary->LimitLines();
+  ASSERT_EQ(limitLines.size(), 7u);
+  EXPECT_DOUBLE_EQ(limitLines[0], 22e-9);
+  EXPECT_DOUBLE_EQ(limitLines[5], 19.8e-9);
+  EXPECT_EQ(Cell(*statistics, 0, 6), "1.44");  // 4.4 nF / 6 s, s = 0.5085 nF
+  EXPECT_EQ(Cell(*statistics, 0, 7), "1.44");
+  EXPECT_EQ(Cell(*statistics, 1, 6), "-");
+
   // The wheel holds the view, Follow lets it go again.
   QWheelEvent wheel(QPointF(200, 100), primary->mapToGlobal(QPointF(200, 100)), QPoint(),
                     QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -99,6 +114,8 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   const auto lines = FileLines(home.Path() / "view.csv");
   ASSERT_EQ(lines.size(), 1u + 30u);
   EXPECT_TRUE(lines[0].starts_with("time,primary,")) << lines[0];
+  EXPECT_NE(lines[0].find(",nominal,limit 1,limit 2,limit 3,exported"), std::string::npos);
+  EXPECT_NE(lines[1].find(",22 nF,-1 % to 1 %,"), std::string::npos) << lines[1];
   ASSERT_TRUE(window.ExportPng(home.Path() / "chart.png"));
   EXPECT_FALSE(QImage(QString::fromStdString((home.Path() / "chart.png").string())).isNull());
 

@@ -39,6 +39,9 @@ class TrendPlot : public QChartView {
   const TrendCurveItem& Curve() const { return *curve_; }
   const EngineeringAxis& ValueAxis() const { return *valueAxis_; }
   const EngineeringAxis& TimeAxis() const { return *timeAxis_; }
+  // Horizontal lines at these values (the comparator's nominal first, then bin limits).
+  void SetLimitLines(std::vector<double> values);
+  std::vector<double> LimitLines() const { return limits_; }
   // The cursor readout: the reading under the pointer, and with two cursors placed (clicks on
   // the plot) the difference between them.
   QString Readout() const;
@@ -78,6 +81,8 @@ class TrendPlot : public QChartView {
   std::vector<PlotPoint> cursors_;  // at most two, placed by clicks
   QGraphicsSimpleTextItem* readout_;
   std::array<QGraphicsLineItem*, 2> cursorLines_;
+  std::vector<double> limits_;
+  std::vector<QGraphicsLineItem*> limitLines_;
 };
 
 }  // namespace benchbridge

@@ -92,6 +92,11 @@ void TrendWindow::SetExportContext(std::string identity, std::string function,
   context_.settingsRows = std::move(settingsRows);
 }
 
+void TrendWindow::SetComparator(const ComparatorLimits& limits) {
+  comparator_ = limits;
+  ScheduleRedraw();
+}
+
 void TrendWindow::SetExportContextSource(std::function<CsvContext()> source) {
   contextSource_ = std::move(source);
 }
@@ -199,6 +204,30 @@ void TrendWindow::RedrawNow() {
                                                     secondaryPlot_->Columns(), kind),
                            from, to, secondary);
 
+  tally_ = kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind))
+                     : BinTally();
+  // The comparator is on when its dialog left it on or when the readings in view have bins
+  // (only then does the panel ask for them). Its limits apply to values, not to deviations
+  // from a nulled value.
+  std::vector<double> limits;
+  const bool limitsApply = (comparator_.on || tally_.Total() > 0) &&
+                           std::isfinite(comparator_.nominal) && kind >= 0 &&
+                           !store.Names(static_cast<std::uint16_t>(kind)).deviation;
+  if (limitsApply) {
+    limits.push_back(comparator_.nominal);
+    for (int bin = 1; bin <= 3; ++bin) {
+      if (const auto range = BinValueLimits(comparator_, bin)) {
+        limits.push_back(range->first);
+        limits.push_back(range->second);
+      }
+    }
+  }
+  primaryPlot_->SetLimitLines(std::move(limits));
+  const int capabilityBin = limitsApply ? WidestBin(comparator_) : 0;
+  statistics_->horizontalHeaderItem(6)->setToolTip(
+      capabilityBin == 0 ? QStringLiteral("With the comparator on: against the widest bin")
+                         : QStringLiteral("Against the limits of bin %1").arg(capabilityBin));
+
   statistics_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const ParameterStatistics& row = rows[static_cast<std::size_t>(r)];
@@ -209,6 +238,15 @@ void TrendWindow::RedrawNow() {
     SetCell(*statistics_, r, 3, Utf8(FormatQuantity(s.SampleStdDev(), row.unit)));
     SetCell(*statistics_, r, 4, Utf8(FormatQuantity(s.min, row.unit)));
     SetCell(*statistics_, r, 5, Utf8(FormatQuantity(s.max, row.unit)));
+    Capability capability;
+    if (capabilityBin != 0 && row.name == primary.name && row.unit == primary.unit) {
+      const auto range = BinValueLimits(comparator_, capabilityBin);
+      capability = CapabilityOf(s, range->first, range->second);
+    }
+    SetCell(*statistics_, r, 6,
+            std::isnan(capability.cp) ? "-" : QString::number(capability.cp, 'f', 2));
+    SetCell(*statistics_, r, 7,
+            std::isnan(capability.cpk) ? "-" : QString::number(capability.cpk, 'f', 2));
   }
 
   // The histogram shows the primary parameter of the pair shown, in bins that are whole

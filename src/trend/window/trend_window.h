@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bin_tally.h"
+#include "capability.h"
 #include "column_reduction.h"
 #include "csv_export.h"
 #include "new_log_reader.h"
@@ -62,6 +63,10 @@ class TrendWindow : public QWidget {
   // What the CSV header says about the meter.
   void SetExportContext(std::string identity, std::string function,
                         std::vector<std::string> settingsRows);
+  // The comparator as the panel last read or set it: while it is on (or the readings in view
+  // have bins) its nominal and bin limits are drawn on the primary plot and Cp and Cpk are
+  // measured against the widest bin.
+  void SetComparator(const ComparatorLimits& limits);
   // Asked at each export of the live readings instead, so the header tells the meter's state
   // at that moment. A log opened from disk is exported without the meter's details.
   void SetExportContextSource(std::function<CsvContext()> source);
@@ -137,6 +142,7 @@ class TrendWindow : public QWidget {
   bool binPending_ = false;
   BinTally tally_;
   std::optional<TimeMs> lotStart_;
+  ComparatorLimits comparator_;
   std::optional<ParameterNames> chosenPair_;
   QStringList pairItems_;
   std::vector<std::uint16_t> pairKinds_;  // of pairItems_

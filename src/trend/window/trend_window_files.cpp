@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QThread>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
 #include "new_log_reader.h"
+#include "quantity_text.h"
 #include "trend_window.h"
 
 namespace benchbridge {
@@ -168,7 +170,22 @@ bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
   const ReadingStore& store = ShownReadings();
   const auto [begin, end] = IndicesInView();
   CsvContext context;
-  if (!showingFile_) context = contextSource_ ? contextSource_() : context_;
+  if (!showingFile_) {
+    context = contextSource_ ? contextSource_() : context_;
+    if (std::isfinite(comparator_.nominal)) {
+      const std::string unit =
+          store.Empty() ? std::string() : store.Names(store.KindAt(store.End() - 1)).primaryUnit;
+      context.nominal = FormatQuantity(comparator_.nominal, unit);
+      for (std::size_t bin = 0; bin < comparator_.low.size(); ++bin) {
+        if (!std::isfinite(comparator_.low[bin]) || !std::isfinite(comparator_.high[bin])) continue;
+        context.binLimits.push_back(QStringLiteral("%1: %2 % to %3 %")
+                                        .arg(bin + 1)
+                                        .arg(comparator_.low[bin])
+                                        .arg(comparator_.high[bin])
+                                        .toStdString());
+      }
+    }
+  }
   context.exportTime = ToTimeMs(std::chrono::system_clock::now());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) WriteCsv(out, context, store, begin, end);

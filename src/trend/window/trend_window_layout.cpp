@@ -155,10 +155,13 @@ QWidget* TrendWindow::BuildStatisticsBox() {
   auto* statsBox = new QGroupBox("Statistics in view", this);
   auto* statsLayout = new QVBoxLayout(statsBox);
   statsLayout->setContentsMargins(4, 2, 4, 4);
-  statistics_ =
-      Table({"Parameter", "Count", "Mean", "Std dev", "Min", "Max"}, "statisticsTable", statsBox);
+  statistics_ = Table({"Parameter", "Count", "Mean", "Std dev", "Min", "Max", "Cp", "Cpk"},
+                      "statisticsTable", statsBox);
   statistics_->horizontalHeaderItem(3)->setToolTip("Sample standard deviation (n - 1)");
   statistics_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  for (int column : {1, 6, 7}) {
+    statistics_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
   statistics_->verticalHeader()->setDefaultSectionSize(statistics_->fontMetrics().height() + 6);
   // Room for a pair and its deviation without scrolling; more rows scroll.
   statistics_->setFixedHeight(statistics_->horizontalHeader()->sizeHint().height() +
