@@ -33,7 +33,6 @@
 #include <string>
 
 #include "bridge.h"
-#include "capability.h"
 #include "listen_address.h"
 #include "panel_context.h"
 #include "port_return_watch.h"
@@ -53,6 +52,7 @@ class PanelInputGate;
 class PortComboBox;
 class TFrmComp;
 class TrendWindow;
+struct ComparatorLimits;
 
 // The place and font of one reading label, as ReadingLayout keeps it.
 struct LabelGeometry {
@@ -361,7 +361,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   unsigned pollerGeneration_ = 0;
   QEventLoop* pollerGoneWait_ = nullptr;
   QPointer<TrendWindow> trendWindow_;
-  ComparatorLimits trendComparator_;
+  std::shared_ptr<ComparatorLimits> trendComparator_;  // null until the dialog was used
   bool closing_ = false;
 
   // The bridge serves clients through the poller's Query, so it stops before the poller goes.

@@ -121,7 +121,7 @@ void TFrmMain::OpenTrendWindow() {
       // Taken first: a reading logged while the window is being built is shown live, not twice.
       const auto now = std::chrono::system_clock::now();
       trendWindow_ = new TrendWindow(this);
-      trendWindow_->SetComparator(trendComparator_);
+      if (trendComparator_) trendWindow_->SetComparator(*trendComparator_);
       trendWindow_->SetExportContextSource(
           [this] { return ExportContext(*this, context_.State()); });
       trendWindow_->LoadHistory(context_.Log().LogDir() / (FormatLogDate(now) + "_new.log"),
@@ -164,7 +164,7 @@ void TFrmMain::TrendComparator(const TFrmComp& dialog) {
     limits.low[bin] = BoxNumber(*boxes[2 * bin]);
     limits.high[bin] = BoxNumber(*boxes[2 * bin + 1]);
   }
-  trendComparator_ = limits;
+  trendComparator_ = std::make_shared<ComparatorLimits>(limits);
   if (trendWindow_) trendWindow_->SetComparator(limits);
 }
 

@@ -137,8 +137,11 @@ AxisScale LinearScale(double low, double high, const AxisQuantity& quantity, int
   to /= scale.factor;
   scale.low = from;
   scale.high = to;
-  const double step = RoundStep(to - from, maxTicks - 1);
-  scale.ticks = StepTicks(scale.low, scale.high, step);
+  // Round steps with the range's ends between ticks can leave a single tick: finer then.
+  for (int parts = maxTicks - 1; parts <= 4 * maxTicks; ++parts) {
+    scale.ticks = StepTicks(scale.low, scale.high, RoundStep(to - from, parts));
+    if (scale.ticks.size() >= 2) break;
+  }
   return scale;
 }
 
