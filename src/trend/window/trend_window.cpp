@@ -204,8 +204,8 @@ void TrendWindow::RedrawNow() {
                                                     secondaryPlot_->Columns(), kind),
                            from, to, secondary);
 
-  tally_ = kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind))
-                     : BinTally();
+  tally_ =
+      kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind)) : BinTally();
   // The comparator is on when its dialog left it on or when the readings in view have bins
   // (only then does the panel ask for them). Its limits apply to values, not to deviations
   // from a nulled value.
