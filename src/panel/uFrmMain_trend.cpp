@@ -145,9 +145,7 @@ void TFrmMain::TrendGap() {
   if (trendWindow_) trendWindow_->MarkGap();
 }
 
-void TFrmMain::ReadingRejected() {
-  if (!context_.ShuttingDown()) TrendGap();
-}
+void TFrmMain::ReadingRejected() { TrendGap(); }
 
 void TFrmMain::TrendComparator(const TFrmComp& dialog) {
   ComparatorLimits limits;
