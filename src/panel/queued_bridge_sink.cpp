@@ -6,10 +6,10 @@
 namespace benchbridge {
 
 QueuedBridgeSink::QueuedBridgeSink(QObject* receiver, std::function<void()> clientsChanged,
-                                   std::function<void()> settingsMayHaveChanged)
+                                   MeterChanges meterChanged)
     : receiver_(receiver),
       clientsChanged_(std::move(clientsChanged)),
-      settingsMayHaveChanged_(std::move(settingsMayHaveChanged)) {}
+      meterChanged_(std::move(meterChanged)) {}
 
 // The count itself is not carried: by the time the call runs, the window asks the bridge for
 // the count of that moment, so a late call never shows a stale one.
@@ -19,9 +19,11 @@ void QueuedBridgeSink::ClientsChanged(int /*clients*/) {
   }
 }
 
-void QueuedBridgeSink::SettingsMayHaveChanged() {
+void QueuedBridgeSink::MeterChanged(std::vector<MeterChange> changes) {
   if (QObject* receiver = receiver_.data()) {
-    QMetaObject::invokeMethod(receiver, settingsMayHaveChanged_, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        receiver, [changed = meterChanged_, changes = std::move(changes)] { changed(changes); },
+        Qt::QueuedConnection);
   }
 }
 

@@ -14,16 +14,17 @@ namespace benchbridge {
 class QueuedBridgeSink final : public BridgeSink {
  public:
   // Both run on receiver's thread.
+  using MeterChanges = std::function<void(const std::vector<MeterChange>& changes)>;
   QueuedBridgeSink(QObject* receiver, std::function<void()> clientsChanged,
-                   std::function<void()> settingsMayHaveChanged);
+                   MeterChanges meterChanged);
 
   void ClientsChanged(int clients) override;
-  void SettingsMayHaveChanged() override;
+  void MeterChanged(std::vector<MeterChange> changes) override;
 
  private:
   QPointer<QObject> receiver_;
   std::function<void()> clientsChanged_;
-  std::function<void()> settingsMayHaveChanged_;
+  MeterChanges meterChanged_;
 };
 
 }  // namespace benchbridge

@@ -59,7 +59,7 @@ void TFrmMain::StartBridge() {
     if (!bridge_) {
       bridgeSink_ = std::make_unique<QueuedBridgeSink>(
           this, [this] { ShowStatusToolTip(); },
-          [this] {
+          [this](const std::vector<MeterChange>&) {
             bridgeReadBackPending_ = true;
             ReadBackForBridge();
           });
