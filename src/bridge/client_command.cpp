@@ -75,6 +75,13 @@ ClientCommand Classify(std::string text, bool bridgeAnswers) {
 
 }  // namespace
 
+std::optional<ReplyMode> ParseReplyMode(std::string_view text) {
+  if (const auto index = KeywordIndex(TrimCommandBlanks(text), {"INSTRUMENT", "ALL"})) {
+    return *index == 0 ? ReplyMode::kInstrument : ReplyMode::kAll;
+  }
+  return std::nullopt;
+}
+
 std::vector<ClientCommand> SplitClientLine(std::string_view line) {
   std::vector<ClientCommand> commands;
   for (;;) {

@@ -21,6 +21,9 @@ enum class ReplyMode {
   kAll,         // every line to the meter whole and every reply line back, "OK" and errors too
 };
 
+// "instrument" or "all" in any letter case; nothing for any other text.
+std::optional<ReplyMode> ParseReplyMode(std::string_view text);
+
 // What a client changed on the meter, for whoever mirrors the meter's state. value: "MAX", "MIN",
 // "AVG" or "OFF" for statistics, "ON" or "OFF" for deviation and the list sweep, empty otherwise.
 struct MeterChange {

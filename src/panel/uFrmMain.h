@@ -106,6 +106,11 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // address turns the bridge off; the error (prefixed by source) is returned, and the next
   // connection tells the operator.
   std::string SetBridgeListen(const std::string& text, const std::string& source = "--listen");
+  // How the bridge answers its clients from the next connection on: "instrument" (the default)
+  // or "all" (every meter line back). Start-up takes Set.ini's [Bridge] Replies (anything but
+  // "all" there is the default), the command line's --replies replaces it; any other text is
+  // refused with an error that names source.
+  std::string SetBridgeReplies(const std::string& text, const std::string& source = "--replies");
   // Empty while not listening, else the address really bound.
   std::string BridgeListeningOn() const;
   int BridgeClients() const;
@@ -299,6 +304,7 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // A client's setting may have changed the meter: read its state again as the connect
   // sequence does, once no handler or operator dialog is busy.
   void ReadBackForBridge();
+  void FollowClientChanges(const std::vector<MeterChange>& changes);
   bool PanelBusy() const;
 
   // uFrmMain_reading_layout.cpp
@@ -361,11 +367,13 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
 
   // The bridge serves clients through the poller's Query, so it stops before the poller goes.
   std::optional<ListenAddress> bridgeListen_;
+  ReplyMode bridgeReplies_ = ReplyMode::kInstrument;
   std::string bridgeProblem_;      // why the bridge is off although asked for
   std::string bridgeProblemTold_;  // the last one shown in a message box
   std::unique_ptr<QueuedBridgeSink> bridgeSink_;
   std::unique_ptr<Bridge> bridge_;
   bool bridgeReadBackPending_ = false;
+  std::vector<MeterChange> bridgeChanges_;  // what clients changed, until the next re-read
   bool bridgeRetryArmed_ = false;
   // While the line is lost (OFFLINE) and while the connect sequence runs on the port that came
   // back.

@@ -48,6 +48,13 @@ std::string TFrmMain::SetBridgeListen(const std::string& text, const std::string
   return bridgeProblem_;
 }
 
+std::string TFrmMain::SetBridgeReplies(const std::string& text, const std::string& source) {
+  const std::optional<ReplyMode> mode = ParseReplyMode(text);
+  if (!mode) return source + ": \"" + text + "\" is neither \"instrument\" nor \"all\"";
+  bridgeReplies_ = *mode;
+  return {};
+}
+
 std::string TFrmMain::BridgeListeningOn() const {
   return bridge_ ? bridge_->ListeningOn() : std::string();
 }
@@ -59,7 +66,8 @@ void TFrmMain::StartBridge() {
     if (!bridge_) {
       bridgeSink_ = std::make_unique<QueuedBridgeSink>(
           this, [this] { ShowStatusToolTip(); },
-          [this](const std::vector<MeterChange>&) {
+          [this](const std::vector<MeterChange>& changes) {
+            bridgeChanges_.insert(bridgeChanges_.end(), changes.begin(), changes.end());
             bridgeReadBackPending_ = true;
             ReadBackForBridge();
           });
@@ -69,7 +77,8 @@ void TFrmMain::StartBridge() {
     // exchange made through it.
     TsmThread* poller = poller_.get();
     bridgeProblem_ = bridge_->Start(
-        *bridgeListen_, [poller](const std::string& line) { return poller->Query(line); });
+        *bridgeListen_, [poller](const std::string& line) { return poller->Query(line); },
+        bridgeReplies_);
   }
   ShowStatusToolTip();
   if (!bridgeProblem_.empty() && bridgeProblem_ != bridgeProblemTold_) {
@@ -82,6 +91,7 @@ void TFrmMain::StartBridge() {
 
 void TFrmMain::StopBridge() {
   bridgeReadBackPending_ = false;
+  bridgeChanges_.clear();
   if (bridge_) {
     bridge_->Stop();
     bridge_->Join();
@@ -107,6 +117,39 @@ void TFrmMain::ShowStatusToolTip() {
   bb5->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
+// What the re-read cannot see, as the panel's own keys would have left it.
+void TFrmMain::FollowClientChanges(const std::vector<MeterChange>& changes) {
+  using Kind = MeterChange::Kind;
+  const auto showStatistic = [this](const std::string& name) {
+    const bool on = name != "OFF";
+    bb3->setText(on ? ToQt(name) : QString());
+    if (!on) bb4->setText(QString());  // else the last value stays until the first new one
+    context_.SetStatQuery(on);
+  };
+  for (const MeterChange& change : changes) {
+    switch (change.kind) {
+      case Kind::kStatistics:
+        showStatistic(change.value);
+        break;
+      case Kind::kDeviation:
+        context_.State().deviationOn = change.value == "ON";
+        break;
+      case Kind::kListState:
+        cb9->setCurrentIndex(change.value == "ON" ? 1 : 0);  // from code: no change handler
+        break;
+      case Kind::kReset:
+        // A reset meter has statistics, deviation and the list sweep off; the comparator and
+        // the settings come with the re-read.
+        showStatistic("OFF");
+        context_.State().deviationOn = false;
+        cb9->setCurrentIndex(0);
+        break;
+      case Kind::kSetting:
+        break;
+    }
+  }
+}
+
 bool TFrmMain::PanelBusy() const {
   // The panel lock disables every key, the close key included; operator dialogs and message
   // boxes are modal; an open drop-down list would have its items replaced under the pointer.
@@ -120,6 +163,7 @@ void TFrmMain::ReadBackForBridge() {
   }
   if (context_.ShuttingDown() || BridgeListeningOn().empty()) {
     bridgeReadBackPending_ = false;  // disconnected meanwhile: the next connection reads it all
+    bridgeChanges_.clear();
     return;
   }
   if (PanelBusy()) {
@@ -133,7 +177,10 @@ void TFrmMain::ReadBackForBridge() {
     return;
   }
   bridgeReadBackPending_ = false;
-  RunUnderPanelLock([this] {
+  std::vector<MeterChange> changes;
+  changes.swap(bridgeChanges_);
+  RunUnderPanelLock([this, &changes] {
+    FollowClientChanges(changes);
     const bool binWasOn = context_.Poller() && !context_.Poller()->BinQuery().empty();
     const QString binShown = lls7->text();
     if (!ReadMeterState()) {
