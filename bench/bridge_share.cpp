@@ -287,9 +287,8 @@ int main(int argc, char** argv) {
   std::vector<double> reReads;
   for (auto e = exchanges.begin(); e != exchanges.end(); ++e) {
     if (e->command < settingBegin || e->bytes.rfind("APERture ", 0) != 0) continue;
-    const auto done = std::find_if(e, exchanges.end(), [](const Exchange& x) {
-      return x.bytes == "COMParator:STATe?";
-    });
+    const auto done = std::find_if(
+        e, exchanges.end(), [](const Exchange& x) { return x.bytes == "COMParator:STATe?"; });
     if (done != exchanges.end()) reReads.push_back((done->reply - e->reply) / 1e6);
   }
 
@@ -316,9 +315,10 @@ int main(int argc, char** argv) {
     if (used > 0.0005 * fourWall) std::printf(" %s %.3f", name.c_str(), 100.0 * used / fourWall);
   }
   std::printf("\n");
-  std::printf("  a client setting the speed while querying: re-read done after median %.0f ms, "
-              "max %.0f ms (%zu settings)\n",
-              Median(reReads), Max(reReads), reReads.size());
+  std::printf(
+      "  a client setting the speed while querying: re-read done after median %.0f ms, "
+      "max %.0f ms (%zu settings)\n",
+      Median(reReads), Max(reReads), reReads.size());
   std::printf("  close with %d clients attached: %.1f ms\n", clientsAtClose, closeMs);
 
   // The whole panel's CPU in two windows differs by the machine's noise; what the bridge adds is
@@ -344,10 +344,10 @@ int main(int argc, char** argv) {
            Format("median %.1f ms, p99 %.1f ms (%zu)", Median(periods), Percentile(periods, 0.99),
                   periods.size()),
            "p99 < 560 ms", !periods.empty() && Percentile(periods, 0.99) < 560.0);
-  PrintRow("bridge: re-read after a client's setting while it keeps querying",
-           Format("median %.0f ms, max %.0f ms (%zu)", Median(reReads), Max(reReads),
-                  reReads.size()),
-           "median < 1200 ms", !reReads.empty() && Median(reReads) < 1200.0);
+  PrintRow(
+      "bridge: re-read after a client's setting while it keeps querying",
+      Format("median %.0f ms, max %.0f ms (%zu)", Median(reReads), Max(reReads), reReads.size()),
+      "median < 1200 ms", !reReads.empty() && Median(reReads) < 1200.0);
   PrintRow("bridge: panel CPU with four clients", Format("%.3f %% of one core", fourShare),
            "< 2 % of one core", fourShare < 2.0);
   PrintRow("bridge: close with four clients attached", Format("%.1f ms", closeMs), "< 100 ms",

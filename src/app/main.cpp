@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
     }
   }
   if (commandLine.parser.isSet(commandLine.replies)) {
-    const std::string error = frmMain.SetBridgeReplies(
-        benchbridge::ToStd(commandLine.parser.value(commandLine.replies)));
+    const std::string error =
+        frmMain.SetBridgeReplies(benchbridge::ToStd(commandLine.parser.value(commandLine.replies)));
     if (!error.empty()) {
       (void)std::fprintf(stderr, "benchbridge: %s\n", error.c_str());
       return 2;

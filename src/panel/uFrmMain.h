@@ -297,7 +297,8 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // Stops listening and closes every client, then waits for the exchange a client had on the
   // wire (the panel's next command would wait for it in any case). At the start of disconnect
   // and close, and wherever the link to the meter is lost. Harmless when the bridge is off.
-  void StopBridge();
+  // why: the clients' disconnect reason in the bridge log.
+  void StopBridge(std::string_view why = "the bridge stopped");
   // bb5's tooltip: since when the line is lost, if it is; where the bridge listens and how many
   // clients it has, or why it is off.
   void ShowStatusToolTip();

@@ -89,11 +89,11 @@ void TFrmMain::StartBridge() {
   }
 }
 
-void TFrmMain::StopBridge() {
+void TFrmMain::StopBridge(std::string_view why) {
   bridgeReadBackPending_ = false;
   bridgeChanges_.clear();
   if (bridge_) {
-    bridge_->Stop();
+    bridge_->Stop(why);
     bridge_->Join();
   }
   if (!context_.ShuttingDown()) {

@@ -245,7 +245,7 @@ void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) 
 void TFrmMain::Disconnect() {
   // Should anything fail on the way, the operator can still try again or quit.
   ScopeExit unlock([this] { ReleaseToConnectKeys(); });
-  StopBridge();
+  StopBridge("the operator disconnected the meter");
   // A lost line is not looked for any more; its dead port gets no LOCal (the query on it
   // returns at once).
   StopLookingForPort();

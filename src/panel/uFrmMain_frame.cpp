@@ -106,7 +106,7 @@ void TFrmMain::FormClose() {
     return;  // Esc again while the LOCal exchange is waiting
   }
   closing_ = true;
-  StopBridge();
+  StopBridge("the panel closed");
   if (poller_) {
     // Back to the meter's own front panel; the reply is kept and not examined.
     context_.Tell(command::kLocal);

@@ -59,7 +59,7 @@ void TFrmMain::OnLinkLost() {
   lostLine_->since = QDateTime::currentDateTime();
   // Whatever else holds the meter's line on the panel's behalf lets go of it here, as on
   // disconnect: the bridge's clients are closed.
-  StopBridge();
+  StopBridge("the meter's line was lost");
   bb5->setText(context_.Pick(main_text::kOffline));
   ShowStatusToolTip();
   for (QComboBox* selector : Selectors()) {

@@ -63,9 +63,9 @@ class BridgeEndToEndTest : public SimPanelHarness {
   // event loop runs, as it would beside a real script.
   bool RunScript(const QString& python, TFrmMain& panel, const char* mode, std::string& out) {
     QProcess script;
-    script.start(python, {QStringLiteral(BENCHBRIDGE_PYVISA_CLIENT),
-                          QString::number(PortOf(panel.BridgeListeningOn())),
-                          QString::fromLatin1(mode)});
+    script.start(python,
+                 {QStringLiteral(BENCHBRIDGE_PYVISA_CLIENT),
+                  QString::number(PortOf(panel.BridgeListeningOn())), QString::fromLatin1(mode)});
     if (!WaitUntil([&] { return script.state() == QProcess::NotRunning; }, 120s)) return false;
     out = script.readAllStandardOutput().toStdString();
     out += script.readAllStandardError().toStdString();
@@ -149,7 +149,9 @@ TEST_F(BridgeEndToEndTest, ThePanelMirrorsStatisticsDeviationListStateAndResetFr
     std::optional<std::string> done;
     ASSERT_TRUE(WaitUntil([&] { return (done = client.ReadLine(0ms)).has_value(); }));
     ASSERT_EQ(done, "1");
-    if (followed) ASSERT_TRUE(WaitUntil([&] { return readBack.count() > before; }));
+    if (followed) {
+      ASSERT_TRUE(WaitUntil([&] { return readBack.count() > before; }));
+    }
   };
   const auto pollsAsk = [&](const std::string& query) {
     // A poll cycle after the re-read: the poller's own questions show what it asks now.
