@@ -78,7 +78,6 @@ void BridgeServer::Submit(ClientExchange exchange) { worker_->Submit(std::move(e
 
 void BridgeServer::ExchangeDone(const ClientExchange& exchange, const std::string& reply,
                                 std::chrono::milliseconds took) {
-  log_.Exchange(exchange.client, exchange.peer, exchange.command, reply, took);
   // Also for a client that left mid-exchange: its setting reached the meter all the same.
   if (exchange.change && MeterTookIt(reply) && !shutDown_) {
     changes_.push_back(*exchange.change);
@@ -94,9 +93,15 @@ void BridgeServer::ExchangeDone(const ClientExchange& exchange, const std::strin
       });
     }
   }
+  // The reply first, the file after it: the client never waits for the log. A client that
+  // ends with this reply has its disconnect line held until the exchange's own is written.
+  replyingTo_ = exchange.client;
   if (const auto found = sessions_.find(exchange.client); found != sessions_.end()) {
-    found->second->Reply(reply);
+    const std::shared_ptr<ClientSession> session = found->second;  // may leave the map in Reply
+    session->Reply(reply);
   }
+  replyingTo_ = 0;
+  log_.Exchange(exchange.client, exchange.peer, exchange.command, reply, took);
 }
 
 void BridgeServer::LineRefused(const std::string& peer, std::string_view line,
@@ -106,9 +111,12 @@ void BridgeServer::LineRefused(const std::string& peer, std::string_view line,
 
 void BridgeServer::SessionEnded(std::uint64_t id, const std::string& peer, std::string_view why,
                                 bool exchangeOnWire) {
-  if (sessions_.erase(id) == 0) return;
+  const auto found = sessions_.find(id);
+  if (found == sessions_.end()) return;
+  const std::shared_ptr<ClientSession> session = found->second;  // peer is its own
+  sessions_.erase(found);
   clients_.store(static_cast<int>(sessions_.size()));
-  log_.Disconnected(id, peer, why, exchangeOnWire);
+  log_.Disconnected(id, peer, why, exchangeOnWire || id == replyingTo_);
   sink_.ClientsChanged(static_cast<int>(sessions_.size()));
 }
 

@@ -56,7 +56,8 @@ class BridgeServer final : public SessionHost {
   asio::steady_timer retryTimer_;  // after a failed accept (descriptors run out)
   asio::steady_timer gatherTimer_;
   std::map<std::uint64_t, std::shared_ptr<ClientSession>> sessions_;
-  std::uint64_t nextId_ = 1;
+  std::uint64_t nextId_ = 1;          // 0 is no client
+  std::uint64_t replyingTo_ = 0;      // the client whose reply is being handed over
   std::vector<MeterChange> changes_;  // gathered for the next notice
   bool shutDown_ = false;
 };
