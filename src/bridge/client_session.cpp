@@ -66,7 +66,7 @@ void ClientSession::ReadNext() {
     ClientLine line = reader_.Take();
     switch (line.status) {
       case ClientLineStatus::kLine:
-        if (!Blank(line.text) && !StartLine(std::move(line.text))) return;
+        if (!Blank(line.text) && !StartLine(line.text)) return;
         break;
       case ClientLineStatus::kBareCr:
         BareCr(line.text);
@@ -106,7 +106,7 @@ void ClientSession::ReadMore() {
       });
 }
 
-bool ClientSession::StartLine(std::string line) {
+bool ClientSession::StartLine(const std::string& line) {
   const bool whole = mode_ == ReplyMode::kAll;
   if (!HasGbkForm(line)) {
     // Never altered: a '?' in its place would turn a setting into a query.

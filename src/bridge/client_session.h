@@ -53,7 +53,7 @@ class ClientSession : public std::enable_shared_from_this<ClientSession> {
   void ReadNext();
   void ReadMore();
   // A whole line: its commands start. False when one is with the meter (Reply goes on).
-  bool StartLine(std::string line);
+  bool StartLine(const std::string& line);
   bool RunCommands();
   void TakeMeterReply(const ClientCommand& command, const std::string& reply);
   void BareCr(const std::string& text);
