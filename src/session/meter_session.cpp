@@ -309,7 +309,8 @@ void MeterSession::Close(bool backToLocal) {
   portWatch_.reset();
   place_.controls.SetStopPolling(true);
   if (poller_) poller_->Abandon();
-  StopBridge("the panel closed");  // prompt: an exchange on the wire was abandoned with the poller's read
+  // Prompt: an exchange on the wire was abandoned with the poller's read.
+  StopBridge("the panel closed");
   ReleasePoller();
 }
 
