@@ -1,0 +1,52 @@
+#pragma once
+// One plot of the sweep window: curves of one quantity against the swept setting, the sweep
+// under way and the references beside it, each in its colour with a marker at every point and a
+// break at every missing one. Both axes in engineers' units (SI prefix, round ticks), linear or
+// logarithmic; the x axis is given from outside so that the two plots share it.
+
+#include <QChartView>
+#include <QColor>
+#include <QString>
+#include <vector>
+
+#include "axis_scale.h"
+
+namespace benchbridge {
+
+class EngineeringAxis;
+
+struct PlotCurve {
+  QString name;
+  QColor colour;
+  std::vector<double> x, y;  // in the units; NaN y: a missing point
+};
+
+class SweepPlot : public QChartView {
+  Q_OBJECT
+
+ public:
+  explicit SweepPlot(QWidget* parent = nullptr);
+
+  // Draws the curves against the x scale; the y axis fits their values, as quantity in unit
+  // ("|Z|", "Ω"), logarithmic where asked and every value is above zero.
+  void Show(const std::vector<PlotCurve>& curves, const AxisScale& xScale,
+            const AxisQuantity& quantity, bool logY);
+  const EngineeringAxis& XAxis() const { return *xAxis_; }
+  const EngineeringAxis& YAxis() const { return *yAxis_; }
+  bool LogY() const { return logY_; }
+
+ signals:
+  // The pointer is over the plot at this swept value (in its unit); NaN when it left.
+  void PointerAt(double x);
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  EngineeringAxis* xAxis_;
+  EngineeringAxis* yAxis_;
+  bool logY_ = false;
+};
+
+}  // namespace benchbridge
