@@ -9,19 +9,11 @@
 #include <vector>
 
 #include "csv_export.h"
+#include "lease_sweep_line.h"
 #include "sweep_plan.h"
 #include "sweep_runner.h"
 
 namespace benchbridge {
-
-// The meter's line while a sweep holds it: the poller does not poll and the bridge's clients
-// wait. Ask from the sweep's thread; GiveBack on the window's.
-class SweepLine {
- public:
-  virtual ~SweepLine() = default;
-  virtual LineAnswer Ask(const std::string& command) = 0;  // without line feed
-  virtual void GiveBack() = 0;
-};
 
 // The meter as the panel knows it when a sweep is set up.
 struct SweepMeter {

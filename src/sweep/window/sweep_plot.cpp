@@ -1,5 +1,8 @@
 #include "sweep_plot.h"
 
+#include <QGraphicsLayout>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QScatterSeries>
@@ -12,6 +15,7 @@ namespace benchbridge {
 namespace {
 
 constexpr double kMarkerSize = 6.0;
+constexpr int kMargin = 4;
 
 // The y scale for the values shown: logarithmic only when asked and all of them are above zero.
 AxisScale YScale(const std::vector<PlotCurve>& curves, const AxisQuantity& quantity, bool logY,
@@ -34,10 +38,11 @@ AxisScale YScale(const std::vector<PlotCurve>& curves, const AxisQuantity& quant
 
 }  // namespace
 
-SweepPlot::SweepPlot(QWidget* parent)
+SweepPlot::SweepPlot(bool legend, QWidget* parent)
     : QChartView(parent), xAxis_(new EngineeringAxis), yAxis_(new EngineeringAxis) {
-  chart()->legend()->hide();
-  chart()->setMargins(QMargins(4, 4, 4, 4));
+  chart()->legend()->setVisible(legend);
+  chart()->legend()->setAlignment(Qt::AlignTop);
+  chart()->setMargins(QMargins(kMargin, kMargin, kMargin, kMargin));
   chart()->addAxis(xAxis_, Qt::AlignBottom);
   chart()->addAxis(yAxis_, Qt::AlignLeft);
   setRenderHint(QPainter::Antialiasing, true);
@@ -80,6 +85,23 @@ void SweepPlot::Show(const std::vector<PlotCurve>& curves, const AxisScale& xSca
     chart()->addSeries(markers);
     markers->attachAxis(xAxis_);
     markers->attachAxis(yAxis_);
+  }
+  // One entry a curve: its markers stand for it, not each piece of its line.
+  for (QLegendMarker* marker : chart()->legend()->markers()) {
+    marker->setVisible(qobject_cast<QScatterSeries*>(marker->series()) != nullptr);
+  }
+}
+
+void SweepPlot::AlignLeft(const std::vector<SweepPlot*>& plots) {
+  double left = 0;
+  for (SweepPlot* plot : plots) {
+    plot->chart()->setMargins(QMargins(kMargin, kMargin, kMargin, kMargin));
+    plot->chart()->layout()->activate();
+    left = std::max(left, plot->chart()->plotArea().left());
+  }
+  for (SweepPlot* plot : plots) {
+    const int more = static_cast<int>(std::lround(left - plot->chart()->plotArea().left()));
+    if (more > 0) plot->chart()->setMargins(QMargins(kMargin + more, kMargin, kMargin, kMargin));
   }
 }
 

@@ -25,7 +25,8 @@ class SweepPlot : public QChartView {
   Q_OBJECT
 
  public:
-  explicit SweepPlot(QWidget* parent = nullptr);
+  // legend: the curves' names in a row over the plot.
+  explicit SweepPlot(bool legend, QWidget* parent = nullptr);
 
   // Draws the curves against the x scale; the y axis fits their values, as quantity in unit
   // ("|Z|", "Ω"), logarithmic where asked and every value is above zero.
@@ -34,6 +35,9 @@ class SweepPlot : public QChartView {
   const EngineeringAxis& XAxis() const { return *xAxis_; }
   const EngineeringAxis& YAxis() const { return *yAxis_; }
   bool LogY() const { return logY_; }
+  // Lines the plot areas of plots up on the left, so that their shared x axes stand one over
+  // the other whatever the width of their value labels.
+  static void AlignLeft(const std::vector<SweepPlot*>& plots);
 
  signals:
   // The pointer is over the plot at this swept value (in its unit); NaN when it left.

@@ -59,8 +59,9 @@ QString EndText(const SweepRecord& record, const SweepOutcome& outcome) {
     text += QStringLiteral(". %1 back to %2.").arg(setting, before);
   } else {
     // Never silent about a meter left at the last point's setting.
-    text += QStringLiteral(". %1 could not be set back to %2: the meter may still be at the last "
-                           "point's setting.")
+    text += QStringLiteral(
+                ". %1 could not be set back to %2: the meter may still be at the last "
+                "point's setting.")
                 .arg(setting, before);
   }
   return text;
@@ -68,7 +69,8 @@ QString EndText(const SweepRecord& record, const SweepOutcome& outcome) {
 
 }  // namespace
 
-SweepWindow::SweepWindow(SweepHost& host, QWidget* parent) : QWidget(parent, Qt::Window), host_(host) {
+SweepWindow::SweepWindow(SweepHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window), host_(host) {
   setObjectName("SweepWindow");
   setWindowTitle("Sweep");
   setAccessibleName("Sweep");
@@ -122,6 +124,8 @@ void SweepWindow::SettingChosen() {
   spacingBox_->setCurrentIndex(frequency ? 0 : 1);
   pointsBox_->setValue(frequency ? 51 : 16);
   logX_->setChecked(frequency);
+  // Impedance over frequency reads as decades on both axes.
+  logUpper_->setChecked(frequency);
   pointsBox_->setVisible(!listed);
   spacingBox_->setVisible(!listed);
   everyBox_->setVisible(listed);
@@ -132,8 +136,8 @@ void SweepWindow::SettingChosen() {
 
 void SweepWindow::EnableControls() {
   const bool running = Sweeping();
-  for (QWidget* control : std::initializer_list<QWidget*>{settingBox_, startBox_, stopBox_, pointsBox_,
-                                                        spacingBox_, everyBox_, averagingBox_}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           settingBox_, startBox_, stopBox_, pointsBox_, spacingBox_, everyBox_, averagingBox_}) {
     control->setEnabled(!running && meter_.connected);
   }
   startButton_->setEnabled(!running && meter_.connected);
@@ -156,7 +160,8 @@ void SweepWindow::StartSweep() {
   request.start = startBox_->value();
   request.stop = stopBox_->value();
   request.points = pointsBox_->value();
-  request.spacing = spacingBox_->currentIndex() == 0 ? SweepSpacing::Logarithmic : SweepSpacing::Linear;
+  request.spacing =
+      spacingBox_->currentIndex() == 0 ? SweepSpacing::Logarithmic : SweepSpacing::Linear;
   request.everyNth = everyBox_->value();
   const SweepPlan plan = PlanSweep(request, Limits());
   if (!plan.error.empty()) {
@@ -174,7 +179,7 @@ void SweepWindow::StartSweep() {
   setup.averaging = averagingBox_->value();
   setup.before = request.setting == SweptSetting::Frequency ? meter_.frequencyHz
                  : request.setting == SweptSetting::Level   ? meter_.levelMv
-                                                             : meter_.biasMv;
+                                                            : meter_.biasMv;
   current_ = SweepRecord{};
   current_.name = QStringLiteral("Sweep %1").arg(++sweepsRun_).toStdString();
   current_.setting = request.setting;
@@ -191,8 +196,10 @@ void SweepWindow::StartSweep() {
     outcome_.reset();
   }
   SweepLine* line = line_.get();
+  SweepObserver& observer = *this;
   runner_ = std::make_unique<SweepRunner>(
-      std::move(setup), [line](const std::string& command) { return line->Ask(command); }, *this);
+      std::move(setup), [line](const std::string& command) { return line->Ask(command); },
+      observer);
   host_.SetSweeping(true);
   EnableControls();
   ShowStatus(QStringLiteral("Sweeping %1 points…").arg(current_.planned));
@@ -204,7 +211,8 @@ void SweepWindow::StartSweep() {
       std::lock_guard lock(pendingMutex_);
       outcome_ = outcome;
     }
-    QMetaObject::invokeMethod(this, [this] { Conclude(true); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Conclude(true); }, Qt::QueuedConnection);
   });
 }
 
@@ -220,7 +228,8 @@ void SweepWindow::PointTaken(int index, const SweepPoint& point, std::chrono::na
     pending_.emplace_back(index, point);
     pointTimes_.push_back(took);
   }
-  QMetaObject::invokeMethod(this, [this] { DrainPoints(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { DrainPoints(); }, Qt::QueuedConnection);
 }
 
 void SweepWindow::DrainPoints() {
@@ -251,14 +260,15 @@ void SweepWindow::Conclude(bool readBack) {
   if (line_) line_->GiveBack();
   line_.reset();
   concluding_ = true;
-  const bool lineThere = outcome && outcome->end != SweepEnd::LineLost &&
-                         outcome->end != SweepEnd::Withdrawn;
+  const bool lineThere =
+      outcome && outcome->end != SweepEnd::LineLost && outcome->end != SweepEnd::Withdrawn;
   // The panel shows the truth again: what the meter holds now, not what it held before.
   if (readBack && lineThere) host_.ReadBack();
   host_.SetSweeping(false);
   concluding_ = false;
   current_.end = outcome ? EndText(current_, *outcome).toStdString() : std::string();
-  progress_->setFormat(QStringLiteral("%1 of %2").arg(current_.points.size()).arg(current_.planned));
+  progress_->setFormat(
+      QStringLiteral("%1 of %2").arg(current_.points.size()).arg(current_.planned));
   ShowStatus(Text(current_.end));
   EnableControls();
   emit SweepEnded();

@@ -19,8 +19,9 @@ QString FileName(const std::filesystem::path& file) {
 }  // namespace
 
 QColor SweepWindow::NextColour() {
-  static const QColor kColours[] = {QColor(0, 110, 200), QColor(0, 150, 80), QColor(160, 40, 160),
-                                    QColor(110, 110, 110), QColor(200, 40, 40), QColor(0, 160, 160)};
+  static const QColor kColours[] = {QColor(0, 110, 200),  QColor(0, 150, 80),
+                                    QColor(160, 40, 160), QColor(110, 110, 110),
+                                    QColor(200, 40, 40),  QColor(0, 160, 160)};
   return kColours[coloursUsed_++ % std::size(kColours)];
 }
 
@@ -56,7 +57,8 @@ bool SweepWindow::LoadReference(const std::filesystem::path& file) {
   std::optional<SweepRecord> record;
   if (in) record = ReadSweepCsv(in, &why);
   if (!record) {
-    ShowStatus(QStringLiteral("%1 was not loaded: %2").arg(FileName(file), QString::fromStdString(why)));
+    ShowStatus(
+        QStringLiteral("%1 was not loaded: %2").arg(FileName(file), QString::fromStdString(why)));
     return false;
   }
   record->name = file.stem().string();
@@ -112,7 +114,8 @@ bool SweepWindow::ExportCsv(const std::filesystem::path& file) {
     ShowStatus(QStringLiteral("Could not write %1").arg(FileName(file)));
     return false;
   }
-  ShowStatus(QStringLiteral("%1 points written to %2").arg(current_.points.size()).arg(FileName(file)));
+  ShowStatus(
+      QStringLiteral("%1 points written to %2").arg(current_.points.size()).arg(FileName(file)));
   return true;
 }
 

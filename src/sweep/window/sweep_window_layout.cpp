@@ -89,9 +89,9 @@ void SweepWindow::BuildControls() {
   Name(statusLabel_, "sweepStatus", "Sweep status",
        "How the last sweep ended, its missing points, and where the setting went back to");
 
-  upperPlot_ = new SweepPlot(this);
+  upperPlot_ = new SweepPlot(true, this);
   Name(upperPlot_, "upperPlot", "Upper plot", "The upper quantity against the swept setting");
-  lowerPlot_ = new SweepPlot(this);
+  lowerPlot_ = new SweepPlot(false, this);
   Name(lowerPlot_, "lowerPlot", "Lower plot", "The lower quantity against the swept setting");
   for (SweepPlot* plot : {upperPlot_, lowerPlot_}) {
     connect(plot, &SweepPlot::PointerAt, this, [this](double x) { ShowPointer(x); });
@@ -128,9 +128,10 @@ void SweepWindow::BuildControls() {
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(plots_);
   splitter->addWidget(BuildSidePanel());
-  splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 1);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 0);
   splitter->setChildrenCollapsible(false);
+  splitter->setSizes({800, 280});
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
@@ -144,7 +145,8 @@ void SweepWindow::BuildControls() {
 
 QWidget* SweepWindow::BuildSidePanel() {
   auto* side = new QWidget(this);
-  side->setMinimumWidth(250);
+  side->setMinimumWidth(240);
+  side->setMaximumWidth(360);
 
   auto* show = new QGroupBox("Show", side);
   upperShow_ = new QComboBox(show);

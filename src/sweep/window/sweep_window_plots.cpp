@@ -59,7 +59,8 @@ PlotChoice SweepWindow::Choice(const QComboBox* box, MeasuredSide side) const {
   choice.side = side;
   choice.circuit =
       circuitBox_->currentIndex() == 1 ? EquivalentCircuit::Parallel : EquivalentCircuit::Series;
-  if (box->currentIndex() > 0) choice.derived = static_cast<DerivedQuantity>(box->currentIndex() - 1);
+  if (box->currentIndex() > 0)
+    choice.derived = static_cast<DerivedQuantity>(box->currentIndex() - 1);
   return choice;
 }
 
@@ -72,7 +73,8 @@ void SweepWindow::ChoosePlots(int upper, int lower) {
 void SweepWindow::Redraw() {
   const SweptSetting setting = Setting();
   std::vector<Drawn> drawn;
-  if (current_.setting == setting && !current_.points.empty()) drawn.push_back({&current_, kCurrent});
+  if (current_.setting == setting && !current_.points.empty())
+    drawn.push_back({&current_, kCurrent});
   for (std::size_t i = 0; i < references_.size(); ++i) {
     if (referenceShown_[i] && references_[i].setting == setting) {
       drawn.push_back({&references_[i], referenceColours_[i]});
@@ -94,10 +96,11 @@ void SweepWindow::Redraw() {
     high = std::max(high, static_cast<double>(std::max(startBox_->value(), stopBox_->value())));
   }
   const AxisQuantity swept{SettingName(setting), SettingUnit(setting), 1.0};
-  const AxisScale xScale = logX_->isChecked() && low > 0 ? LogScale(low, high, swept)
-                                                          : LinearScale(low, high, swept);
+  const AxisScale xScale =
+      logX_->isChecked() && low > 0 ? LogScale(low, high, swept) : LinearScale(low, high, swept);
   upperPlot_->Show(upper, xScale, upperQuantity, logUpper_->isChecked());
   lowerPlot_->Show(lower, xScale, lowerQuantity, logLower_->isChecked());
+  SweepPlot::AlignLeft({upperPlot_, lowerPlot_});
 }
 
 void SweepWindow::ShowPointer(double x) {
@@ -108,9 +111,9 @@ void SweepWindow::ShowPointer(double x) {
     return;
   }
   const SweptSetting setting = Setting();
-  QStringList lines{QStringLiteral("%1 = %2").arg(SettingName(setting),
-                                                  QString::fromStdString(FormatQuantity(
-                                                      reference.x[index], SettingUnit(setting))))};
+  QStringList lines{QStringLiteral("%1 = %2").arg(
+      SettingName(setting),
+      QString::fromStdString(FormatQuantity(reference.x[index], SettingUnit(setting))))};
   for (const SweepSeries* series : {&pointerUpper_, &pointerLower_}) {
     if (static_cast<std::size_t>(index) >= series->y.size()) continue;
     lines << QStringLiteral("%1 = %2").arg(
