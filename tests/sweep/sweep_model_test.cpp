@@ -218,8 +218,11 @@ TEST_F(SweepRunTest, TheExportReadsBackAsTheSameSweep) {
   EXPECT_EQ(back->points[2].primary, points_[2].primary);
   EXPECT_EQ(back->points[2].secondaryName, "Q");
   EXPECT_NE(file.str().find("\"Ls,10.0"), std::string::npos);  // the replies as sent, quoted
+  EXPECT_EQ(file.str().rfind("Level (mV),status,reply,primary,", 0), 0u);  // header first
   for (const std::string bad :
-       {"time,primary\r\n1,2\r\n", "# benchbridge sweep\r\nf (Hz),status\r\n"}) {
+       {"time,primary\r\n1,2\r\n", "Level (mV),status\r\n",
+        "Level (mV),status,reply,primary,primary value,primary unit,secondary,secondary value,"
+        "secondary unit\r\n1,fine\r\n"}) {
     std::istringstream in(bad);
     EXPECT_FALSE(ReadSweepCsv(in, &why)) << bad;
   }

@@ -1,9 +1,11 @@
 #pragma once
-// A sweep as CSV (UTF-8 with a byte-order mark, CR LF, RFC 4180 quoting, as the trend window
-// exports readings): a header with the meter, function, settings rows and the sweep's own
-// parameters, a row naming the columns, then one row per point with the swept value, the
-// readings as the meter sent them, their averages in plain units and the quantities derived for
-// the chosen circuit. Reading one back gives the points again, to be shown as a reference.
+// A sweep as CSV (UTF-8, CR LF, RFC 4180 quoting), laid out as the trend window exports readings
+// so that spreadsheets, pandas and Python's csv module open it with no options: the column names
+// on the first line, then one row per point with the swept value, its status, the readings as
+// the meter sent them, their averages in plain units and the quantities derived for the chosen
+// circuit; what holds for the whole sweep (the meter, function, settings rows, how it was swept,
+// when, how it ended) in columns of its own with the same value on every row. Reading one back
+// gives the points again, to be shown as a reference.
 
 #include <istream>
 #include <optional>
