@@ -83,11 +83,22 @@ SweepWindow::SweepWindow(SweepHost& host, QWidget* parent)
   Redraw();
 }
 
-SweepWindow::~SweepWindow() { EndSweepNow(); }
+SweepWindow::~SweepWindow() {
+  // Going with the panel: the panel is no longer there to be told, and the session takes the
+  // line back itself at its close.
+  if (!runner_) return;
+  runner_->RequestStop();
+  if (thread_.joinable()) thread_.join();
+  if (line_) line_->GiveBack();
+}
 
 void SweepWindow::MeterChanged() {
+  const std::string model = meter_.model;
   meter_ = host_.Meter();
-  SettingChosen();
+  // Another meter takes other values; the same one keeps what the operator set up.
+  if (!Sweeping()) ShowLimits(model != meter_.model || !shownOnce_);
+  shownOnce_ = true;
+  EnableControls();
 }
 
 SweptSetting SweepWindow::Setting() const {
@@ -107,6 +118,12 @@ const SweepLimits& SweepWindow::Limits() const {
 }
 
 void SweepWindow::SettingChosen() {
+  ShowLimits(true);
+  EnableControls();
+  Redraw();
+}
+
+void SweepWindow::ShowLimits(bool defaults) {
   const SweptSetting setting = Setting();
   const SweepLimits& limits = Limits();
   const bool listed = !limits.items.empty();
@@ -117,6 +134,11 @@ void SweepWindow::SettingChosen() {
     box->setRange(low, high);
     box->setSuffix(suffix);
   }
+  pointsBox_->setVisible(!listed);
+  spacingBox_->setVisible(!listed);
+  everyBox_->setVisible(listed);
+  everyBox_->setMaximum(std::max<int>(1, static_cast<int>(limits.items.size()) - 1));
+  if (!defaults) return;
   const bool frequency = setting == SweptSetting::Frequency;
   // A frequency sweep starts from the decade that characterises parts, where the meter has it.
   startBox_->setValue(frequency ? std::clamp(100, low, high) : low);
@@ -126,12 +148,6 @@ void SweepWindow::SettingChosen() {
   logX_->setChecked(frequency);
   // Impedance over frequency reads as decades on both axes.
   logUpper_->setChecked(frequency);
-  pointsBox_->setVisible(!listed);
-  spacingBox_->setVisible(!listed);
-  everyBox_->setVisible(listed);
-  everyBox_->setMaximum(std::max<int>(1, static_cast<int>(limits.items.size()) - 1));
-  EnableControls();
-  Redraw();
 }
 
 void SweepWindow::EnableControls() {
@@ -145,7 +161,10 @@ void SweepWindow::EnableControls() {
   keepButton_->setEnabled(!running && !current_.points.empty());
   csvButton_->setEnabled(!running && !current_.points.empty());
   removeButton_->setEnabled(referenceList_->count() > 0);
-  if (!meter_.connected && !running) ShowStatus("Connect to the meter to sweep.");
+  // What the last sweep ended with stays readable; the hint only fills an empty line.
+  if (!meter_.connected && !running && statusLabel_->text().isEmpty()) {
+    ShowStatus("Connect to the meter to sweep.");
+  }
 }
 
 void SweepWindow::StartSweep() {

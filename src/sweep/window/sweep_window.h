@@ -72,6 +72,8 @@ class SweepWindow : public QWidget, private SweepObserver {
   void Name(QWidget* widget, const char* objectName, const QString& accessible,
             const QString& description);
   void SettingChosen();
+  // The start and stop ranges of the swept setting on this meter; defaults: its usual values too.
+  void ShowLimits(bool defaults);
   void StartSweep();
   void StopSweep();
   // SweepObserver, on the sweep's thread.
@@ -105,6 +107,7 @@ class SweepWindow : public QWidget, private SweepObserver {
   int coloursUsed_ = 0;
   int sweepsRun_ = 0;
   bool concluding_ = false;
+  bool shownOnce_ = false;
   // What the pointer readout looks up: the first sweep drawn in each plot.
   SweepSeries pointerUpper_, pointerLower_;
 
