@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kMark = "\xEF\xBB\xBF";  // refused by nobody, written by some editors
 constexpr std::string_view kReplySeparator = " | ";
-constexpr std::size_t kLongestLine = 64 * 1024;
+constexpr std::size_t kLongestLine = std::size_t{64} * 1024;
 constexpr std::array kDerivedColumns{DerivedQuantity::Magnitude,   DerivedQuantity::Phase,
                                      DerivedQuantity::Resistance,  DerivedQuantity::Reactance,
                                      DerivedQuantity::Capacitance, DerivedQuantity::Inductance,
