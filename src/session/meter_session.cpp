@@ -29,13 +29,13 @@ class MeterSession::PollerNews final : public PollerSink {
       : owner_(owner), self_(std::move(self)), generation_(generation) {}
 
   void ShowReading(const Reading& reading) override {
-    Tell([reading](SessionListener& listener) { listener.Reading(reading); });
+    Tell([reading](SessionListener& listener) { listener.ReadingArrived(reading); });
   }
   void ShowBin(const std::string& text) override {
-    Tell([text](SessionListener& listener) { listener.Bin(text); });
+    Tell([text](SessionListener& listener) { listener.BinArrived(text); });
   }
   void ShowStat(const std::string& text) override {
-    Tell([text](SessionListener& listener) { listener.Stat(text); });
+    Tell([text](SessionListener& listener) { listener.StatArrived(text); });
   }
   void ReadingRejected() override {
     Tell([](SessionListener& listener) { listener.ReadingRejected(); });

@@ -19,9 +19,9 @@ class SessionListener {
   virtual void StateChanged(SessionState from, SessionState to) = 0;
 
   // The poller's news.
-  virtual void Reading(const Reading& /*reading*/) {}
-  virtual void Bin(const std::string& /*text*/) {}  // "BIN:..."
-  virtual void Stat(const std::string& /*text*/) {}
+  virtual void ReadingArrived(const Reading& /*reading*/) {}
+  virtual void BinArrived(const std::string& /*text*/) {}  // "BIN:..."
+  virtual void StatArrived(const std::string& /*text*/) {}
   virtual void ReadingRejected() {}  // the poll was answered with an error reply
   virtual void PollerReleased() {}   // the poller has ended and been let go
 
