@@ -27,6 +27,8 @@
 
 #include "bench_meter_child.h"
 #include "bench_row.h"
+#include "fit_label.h"
+#include "port_combo_box.h"
 #include "process_setup.h"
 #include "sweep_window.h"
 #include "temp_home.h"

@@ -77,7 +77,7 @@ double WindingResistance(const Dut& dut) {
 // A class-II ceramic as the makers' curves show it: C0 / (1 + k V^2), k chosen so that the part
 // has lost biasLoss of its value at the meter's highest bias.
 double ClassTwoCapacitance(double c0, double loss, double biasVolts) {
-  const double topVolts = kMaxBiasMv / 1000.0;
+  const double topVolts = kBiasRangeMv.highest / 1000.0;
   const double k = loss / ((1.0 - loss) * topVolts * topVolts);
   return c0 / (1.0 + k * biasVolts * biasVolts);
 }

@@ -70,7 +70,7 @@ class PanelSweepHost final : public SweepHost {
 };
 
 void TFrmMain::WireSweep() {
-  sweepHost_ = std::make_unique<PanelSweepHost>(*this);
+  sweepHost_ = std::make_shared<PanelSweepHost>(*this);
   sweepAction = new QAction(this);
   sweepAction->setObjectName(QStringLiteral("sweepAction"));
   sweepAction->setText(QStringLiteral("Sweep…"));
@@ -123,7 +123,8 @@ void TFrmMain::SweepMeterChanged() {
 }
 
 void TFrmMain::CloseSweepWindow() {
-  if (sweepWindow_) sweepWindow_->close();
+  // At shutdown: it goes now, while the host it calls is still there.
+  delete sweepWindow_.data();
 }
 
 }  // namespace benchbridge

@@ -48,9 +48,15 @@ class SweepEndToEndTest : public SimPanelHarness {
   QString Model() const override { return model_; }
   QStringList MoreOptions() const override { return options_; }
 
+  // The meter starts in OpenSweep, once the test has chosen it.
+  void SetUp() override {}
+
   SweepWindow& OpenSweep() {
+    SimPanelHarness::SetUp();
     TFrmMain& panel = StartPanel();
-    if (bridge_) EXPECT_EQ(panel.SetBridgeListen("127.0.0.1:0"), "");
+    if (bridge_) {
+      EXPECT_EQ(panel.SetBridgeListen("127.0.0.1:0"), "");
+    }
     ConnectToSim(panel);
     EXPECT_EQ(panel.bb5->text(), "REMOTE");
     panel.activateWindow();
@@ -95,7 +101,7 @@ TEST_F(SweepEndToEndTest, ACeramicLosesCapacitanceUnderBiasAndStopSetsTheBiasBac
   SetUpSweep(window, 0, 1500, 4, 1);
   // Meanwhile the panel's keys and lists wait; Disconnect and Close do not.
   bool keysWaited = true;
-  connect(&window, &SweepWindow::PointShown, [&] {
+  QObject::connect(&window, &SweepWindow::PointShown, [&] {
     keysWaited = keysWaited && !panel.cb8->isEnabled() && !panel.rbtn3->isEnabled() &&
                  panel.rbtn1->isEnabled() && panel.rbtnQ->isEnabled();
   });
@@ -112,7 +118,7 @@ TEST_F(SweepEndToEndTest, ACeramicLosesCapacitanceUnderBiasAndStopSetsTheBiasBac
   // Stop after the second point of the next one: the bias goes back to 0 mV and is read back.
   SetUpSweep(window, 0, 1500, 16, 1);
   QSignalSpy ended(&window, &SweepWindow::SweepEnded);
-  connect(&window, &SweepWindow::PointShown, [&](int index) {
+  QObject::connect(&window, &SweepWindow::PointShown, [&](int index) {
     if (index == 1) Find<QPushButton>(window, "stopButton")->click();
   });
   Find<QPushButton>(window, "startButton")->click();
