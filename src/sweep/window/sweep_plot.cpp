@@ -53,55 +53,83 @@ SweepPlot::SweepPlot(bool legend, QWidget* parent)
 void SweepPlot::Show(const std::vector<PlotCurve>& curves, const AxisScale& xScale,
                      const AxisQuantity& quantity, bool logY) {
   const AxisScale yScale = YScale(curves, quantity, logY, &logY_);
-  chart()->removeAllSeries();
   xAxis_->Show(xScale);
   yAxis_->Show(yScale);
-  for (const PlotCurve& curve : curves) {
-    auto* markers = new QScatterSeries;
-    markers->setName(curve.name);
-    markers->setColor(curve.colour);
-    markers->setBorderColor(curve.colour);
-    markers->setMarkerSize(kMarkerSize);
-    // A missing point ends one line and the next begins after it.
-    QLineSeries* line = nullptr;
+  // The series stay and take new points: a point arriving costs a few replaced lists, not a
+  // chart built anew. A missing point ends one piece of line and the next begins after it.
+  std::size_t pieces = 0;
+  for (std::size_t c = 0; c < curves.size(); ++c) {
+    const PlotCurve& curve = curves[c];
+    QList<QPointF> points, piece;
+    auto endPiece = [&] {
+      if (piece.isEmpty()) return;
+      QLineSeries* line = Piece(pieces++);
+      line->setPen(QPen(curve.colour, 1.5));
+      line->replace(piece);
+      line->setVisible(true);
+      piece.clear();
+    };
     for (std::size_t i = 0; i < curve.x.size() && i < curve.y.size(); ++i) {
       const double y = curve.y[i];
       if (!std::isfinite(y) || (logY_ && y <= 0)) {
-        line = nullptr;
+        endPiece();
         continue;
       }
-      const QPointF at(xScale.ToPlot(curve.x[i]), yScale.ToPlot(y));
-      markers->append(at);
-      if (line == nullptr) {
-        line = new QLineSeries;
-        line->setName(curve.name);
-        line->setPen(QPen(curve.colour, 1.5));
-        chart()->addSeries(line);
-        line->attachAxis(xAxis_);
-        line->attachAxis(yAxis_);
-      }
-      line->append(at);
+      points.append(QPointF(xScale.ToPlot(curve.x[i]), yScale.ToPlot(y)));
+      piece.append(points.back());
     }
-    chart()->addSeries(markers);
-    markers->attachAxis(xAxis_);
-    markers->attachAxis(yAxis_);
+    endPiece();
+    QScatterSeries* markers = Markers(c);
+    markers->setName(curve.name);
+    markers->setColor(curve.colour);
+    markers->setBorderColor(curve.colour);
+    markers->replace(points);
+    markers->setVisible(true);
   }
+  for (std::size_t i = curves.size(); i < markers_.size(); ++i) markers_[i]->setVisible(false);
+  for (std::size_t i = pieces; i < pieces_.size(); ++i) pieces_[i]->setVisible(false);
   // One entry a curve: its markers stand for it, not each piece of its line.
-  for (QLegendMarker* marker : chart()->legend()->markers()) {
-    marker->setVisible(qobject_cast<QScatterSeries*>(marker->series()) != nullptr);
+  for (QLineSeries* line : pieces_) {
+    for (QLegendMarker* marker : chart()->legend()->markers(line)) marker->setVisible(false);
   }
 }
 
-void SweepPlot::AlignLeft(const std::vector<SweepPlot*>& plots) {
-  double left = 0;
-  for (SweepPlot* plot : plots) {
-    plot->chart()->setMargins(QMargins(kMargin, kMargin, kMargin, kMargin));
-    plot->chart()->layout()->activate();
-    left = std::max(left, plot->chart()->plotArea().left());
+QScatterSeries* SweepPlot::Markers(std::size_t index) {
+  while (markers_.size() <= index) {
+    auto* markers = new QScatterSeries;
+    markers->setMarkerSize(kMarkerSize);
+    chart()->addSeries(markers);
+    markers->attachAxis(xAxis_);
+    markers->attachAxis(yAxis_);
+    markers_.push_back(markers);
   }
+  return markers_[index];
+}
+
+QLineSeries* SweepPlot::Piece(std::size_t index) {
+  while (pieces_.size() <= index) {
+    auto* line = new QLineSeries;
+    chart()->addSeries(line);
+    line->attachAxis(xAxis_);
+    line->attachAxis(yAxis_);
+    pieces_.push_back(line);
+  }
+  return pieces_[index];
+}
+
+void SweepPlot::AlignLeft(const std::vector<SweepPlot*>& plots) {
+  // Where each plot area would start with the plain margin; the margins change only when the
+  // widest value labels do.
+  std::vector<double> natural;
   for (SweepPlot* plot : plots) {
-    const int more = static_cast<int>(std::lround(left - plot->chart()->plotArea().left()));
-    if (more > 0) plot->chart()->setMargins(QMargins(kMargin + more, kMargin, kMargin, kMargin));
+    plot->chart()->layout()->activate();
+    natural.push_back(plot->chart()->plotArea().left() - plot->chart()->margins().left() + kMargin);
+  }
+  const double left = *std::max_element(natural.begin(), natural.end());
+  for (std::size_t i = 0; i < plots.size(); ++i) {
+    const QMargins margins(kMargin + static_cast<int>(std::lround(left - natural[i])), kMargin,
+                           kMargin, kMargin);
+    if (plots[i]->chart()->margins() != margins) plots[i]->chart()->setMargins(margins);
   }
 }
 

@@ -6,6 +6,8 @@
 
 #include <QChartView>
 #include <QColor>
+#include <QLineSeries>
+#include <QScatterSeries>
 #include <QString>
 #include <vector>
 
@@ -48,9 +50,15 @@ class SweepPlot : public QChartView {
   void leaveEvent(QEvent* event) override;
 
  private:
+  // The index-th curve's markers and the index-th piece of line, made when first needed.
+  QScatterSeries* Markers(std::size_t index);
+  QLineSeries* Piece(std::size_t index);
+
   EngineeringAxis* xAxis_;
   EngineeringAxis* yAxis_;
   bool logY_ = false;
+  std::vector<QScatterSeries*> markers_;
+  std::vector<QLineSeries*> pieces_;
 };
 
 }  // namespace benchbridge
