@@ -167,7 +167,7 @@ TEST_F(SweepWindowTest, ACapacitorsResonanceOnTheWirePlottedExportedAndLoadedBac
   EXPECT_EQ(host_->sweepingCalls, (std::vector<bool>{true, false}));
   EXPECT_EQ(host_->readBacks, 1);
   EXPECT_THAT(window.findChild<QLabel*>("sweepStatus")->text().toStdString(),
-              ::testing::HasSubstr("f back to 1 kHz"));
+              ::testing::HasSubstr("Frequency back to 1 kHz"));
 
   // |Z| against the part to the meter's resolution and noise; the lowest |Z| where 470 uF and
   // 15 nH resonate (59.9 kHz: the nearest point is 63.1 kHz), capacitive below, inductive above.

@@ -52,7 +52,9 @@ QString EndText(const SweepRecord& record, const SweepOutcome& outcome) {
   if (const int missing = record.MissingCount(); missing > 0) {
     text += QStringLiteral(", %1 missing").arg(missing);
   }
-  const QString setting = QString::fromLatin1(SettingName(record.setting));
+  const QString setting = record.setting == SweptSetting::Frequency ? QStringLiteral("Frequency")
+                          : record.setting == SweptSetting::Level   ? QStringLiteral("Level")
+                                                                    : QStringLiteral("Bias");
   const QString before =
       outcome.before ? Value(*outcome.before, SettingUnit(record.setting)) : QString("?");
   if (outcome.restored) {
