@@ -72,6 +72,7 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   WireSettingControls();
   WireDialogKeys();
   WireTrend();
+  WireSweep();
 }
 
 TFrmMain::~TFrmMain() {
