@@ -179,12 +179,9 @@ TEST(CsvExport, RowsReadBackToTheStoredReadings) {
   store.SetLatestBin('3');
   store.Add(ToTimeMs(LocalTime(2026, 12, 7, 14, 3, 8, 115)), 1e-300,
             std::numeric_limits<double>::quiet_NaN(), z);
-  const CsvContext context{"LX2110, serial SIM21100001, version V1.3.0",
-                           "Cs-D",
-                           {"Level: 1V", "Speed:\nSLOW"},
-                           "22 nF",
-                           {"1: \u00B10.01 %"},
-                           ToTimeMs(LocalTime(2026, 12, 7, 15, 0, 0, 0))};
+  const CsvContext context{
+      "LX2110, serial SIM21100001, version V1.3.0",  "Cs-D",  {"Level: 1V", "Speed:\nSLOW"},
+      ToTimeMs(LocalTime(2026, 12, 7, 15, 0, 0, 0)), "22 nF", {"1: \u00B10.01 %"}};
   std::ostringstream out;
   WriteCsv(out, context, store, store.Begin(), store.End());
   // The column names first (no byte-order mark, no comment lines), every row as wide.

@@ -20,11 +20,11 @@ struct CsvContext {
   std::string identity;                   // the meter's model, serial number and version
   std::string function;                   // as CB1 shows it, "Cs-D"
   std::vector<std::string> settingsRows;  // as the panel shows them, "Level: 1V", ...
-  // The comparator's nominal value and bin limits as the comparator dialog shows them
-  // ("22 nF"; "1: ±0.01 %"); empty when not known.
+  TimeMs exportTime = 0;
+  // The comparator's nominal value and bin limits ("22 nF"; "1: -0.01 % to 0.01 %"); empty
+  // when not known.
   std::string nominal;
   std::vector<std::string> binLimits;
-  TimeMs exportTime = 0;
 };
 
 // The field as it goes into a row: quoted, with its quotes doubled, when it holds a comma, a
