@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/benchbridge/benchbridge-256.png")));
   CommandLine commandLine;
   commandLine.parser.process(app);  // an unknown option ends the program with a message
   const std::filesystem::path home = benchbridge::ToStd(QCoreApplication::applicationDirPath());
