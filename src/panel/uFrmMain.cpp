@@ -23,8 +23,11 @@ constexpr int kClientHeight = 359;
 
 }  // namespace
 
-TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), context_(std::move(home)) {
+TFrmMain::TFrmMain(const std::filesystem::path& home, QWidget* parent)
+    : TFrmMain(HomeFolders::In(home), parent) {}
+
+TFrmMain::TFrmMain(HomeFolders folders, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), context_(std::move(folders)) {
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QStringLiteral("台式电桥"));
   setFixedSize(kClientWidth, kClientHeight);
@@ -60,6 +63,12 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
   }
 
+  // Called on whichever thread wrote the line; the panel hears of it on its own.
+  context_.Log().SetLossListener([this](const std::optional<LogLoss>& loss) {
+    QMetaObject::invokeMethod(
+        this, [this, loss] { LogLossChanged(loss); }, Qt::QueuedConnection);
+  });
+
   WireKeys();
   WireSettingControls();
   WireDialogKeys();
@@ -70,6 +79,7 @@ TFrmMain::~TFrmMain() {
   // Closing normally shut down already; a window destroyed without closing (a test, an
   // exception unwinding main) must still not leave the poller running into freed state.
   Shutdown();
+  context_.Log().SetLossListener({});
 }
 
 std::array<QPushButton*, 14> TFrmMain::Buttons() const {

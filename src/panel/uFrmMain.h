@@ -19,9 +19,12 @@
 //   uFrmMain_bridge.cpp          the network bridge: started and stopped with the connection,
 //                                its state in bb5's tooltip, the readback after a client's setting
 //   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and looked for until it is back
+//   uFrmMain_problems.cpp        failures told to the operator: a port that does not open,
+//                                log lines that cannot be written
 // Features that come later add files of their own (see "Handlers added with later features").
 
 #include <QDateTime>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -35,6 +38,7 @@
 #include "bridge.h"
 #include "listen_address.h"
 #include "panel_context.h"
+#include "port_open_failure.h"
 #include "port_return_watch.h"
 #include "queued_bridge_sink.h"
 #include "queued_poller_sink.h"
@@ -66,13 +70,18 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   Q_OBJECT
 
  public:
-  // home: the folder of Set.ini, log/, vista.ttf and ports/ (the executable's folder).
-  explicit TFrmMain(std::filesystem::path home, QWidget* parent = nullptr);
+  // folders: where Set.ini, ports/ and log/ are (portable, installed or --home).
+  explicit TFrmMain(HomeFolders folders, QWidget* parent = nullptr);
+  // Every file in the one folder home (tests, the picture tool).
+  explicit TFrmMain(const std::filesystem::path& home, QWidget* parent = nullptr);
   ~TFrmMain() override;
   TFrmMain(const TFrmMain&) = delete;
   TFrmMain& operator=(const TFrmMain&) = delete;
 
   PanelContext& Context() { return context_; }
+  // --connect: picks portName in c1 as the operator would and presses the connect key. A port
+  // that is not listed is told in a message box.
+  void ConnectAtStart(const std::string& portName);
   // The current poller; nullptr when none exists (never connected, or disconnected).
   TsmThread* Poller() const { return poller_.get(); }
 
@@ -209,6 +218,17 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   // Stops and joins the poller at once (a read in flight is abandoned); from then on nothing is
   // sent, logged or shown.
   void Shutdown();
+
+  // uFrmMain_problems.cpp
+  // A failure the operator has to act on: the message box, and the same text on standard error
+  // for a panel started from a terminal or a session log.
+  void TellProblem(QMessageBox::Icon icon, const QString& text);
+  // Log lines started being lost (loss) or are written again (nullopt): bb5's tooltip follows;
+  // the first loss of the run is told once the panel is idle.
+  void LogLossChanged(const std::optional<LogLoss>& loss);
+  void TellLogLossWhenIdle();
+  QString PortOpenFailureText(const PortOpenFailure& failure) const;
+  QString LogLossText(const LogLoss& loss) const;
 
   // uFrmMain_settings.cpp
   std::filesystem::path SettingsFile() const;
@@ -380,6 +400,10 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   std::unique_ptr<PortReturnWatch> portWatch_;
   PortHandle returnedPort_ = kInvalidPort;  // the reopened port, for StartPoller
   PanelInputGate* inputGate_ = nullptr;     // a child; drops input while the panel lock is held
+  // Log lines being lost right now, and since when; the message is shown once a run.
+  std::optional<LogLoss> logLoss_;
+  QDateTime logLossSince_;
+  bool logLossTold_ = false;
 };
 
 }  // namespace benchbridge

@@ -97,6 +97,11 @@ void TFrmMain::ShowStatusToolTip() {
     lines << context_.Pick(main_text::kOfflineSince) +
                  lostLine_->since.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
   }
+  if (logLoss_) {
+    lines << context_.Pick(main_text::kLogLossSince) +
+                 logLossSince_.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QLatin1Char('\n') +
+                 LogLossText(*logLoss_);
+  }
   if (const std::string where = BridgeListeningOn(); !where.empty()) {
     lines << context_.Pick(kBridgeListening).arg(ToQt(where)).arg(BridgeClients());
   } else if (!bridgeProblem_.empty()) {

@@ -15,6 +15,7 @@
 #include "port_combo_box.h"
 #include "port_list.h"
 #include "qt_text.h"
+#include "serial_port.h"
 #include "text_helpers.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
@@ -36,7 +37,7 @@ void TFrmMain::WireConnection() {
 
 void TFrmMain::FillPortList() {
   c1->clear();
-  for (const PortEntry& port : PortListFromRegistry(context_.Home())) {
+  for (const PortEntry& port : PortListFromRegistry(context_.Folders().config)) {
     QString tip = ToQt(port.device);
     if (!port.product.empty()) {
       tip += QStringLiteral(" (") + ToQt(port.product) + QLatin1Char(')');
@@ -70,6 +71,19 @@ void TFrmMain::c1Click(int index) {
   });
 }
 
+void TFrmMain::ConnectAtStart(const std::string& portName) {
+  const int index = c1->findText(ToQt(portName), Qt::MatchFixedString);
+  if (index < 0) {
+    RunGuarded(this, [&] {
+      TellProblem(QMessageBox::Warning, ToQt(portName) + context_.Pick(main_text::kPortNotListed));
+    });
+    return;
+  }
+  c1->setCurrentIndex(index);
+  c1Click(index);
+  rbtn1Click();
+}
+
 void TFrmMain::rbtn1Click() {
   RunGuarded(this, [this] {
     context_.Controls().SetPollPaused(false);
@@ -90,6 +104,19 @@ void TFrmMain::rbtn1Click() {
 
 void TFrmMain::Connect() {
   StateRecord& state = context_.State();
+  // The operator's connect opens the port first: a port that does not open is told, and the
+  // panel stays unconnected with nothing sent. (A returned port was opened by the look for it.)
+  if (returnedPort_ == kInvalidPort) {
+    int error = 0;
+    const std::filesystem::path& home = context_.Folders().config;
+    returnedPort_ = OpenPort(state.portNumber, kMeterBaud, home, &error);
+    if (returnedPort_ == kInvalidPort) {
+      ScopeExit unlock([this] { ReleaseToConnectKeys(); });
+      TellProblem(QMessageBox::Critical, PortOpenFailureText(DiagnoseOpenFailure(
+                                             PortPath(state.portNumber, home), error)));
+      return;
+    }
+  }
   // 19. Whatever stops the sequence, the keys come back (the operator disconnects from there).
   ScopeExit unlock([this] { SetPanelButtonsEnabled(true); });
 

@@ -72,7 +72,7 @@ void TFrmMain::OnLinkLost() {
 
 void TFrmMain::LookForPort(std::chrono::milliseconds period) {
   portWatch_ = std::make_unique<PortReturnWatch>(
-      context_.State().portNumber, context_.Home(), kMeterBaud, period, [this] {
+      context_.State().portNumber, context_.Folders().config, kMeterBaud, period, [this] {
         // On the watch's thread: the window is told through its event queue. The window stops
         // the watch before it goes, and a post that finds the looking ended does nothing.
         QMetaObject::invokeMethod(

@@ -20,9 +20,9 @@ void TFrmMain::StartPoller() {
                   ? std::make_unique<TsmThread>(std::exchange(returnedPort_, kInvalidPort),
                                                 context_.State().portNumber, context_.Link(),
                                                 context_.Controls(), context_.Log(), *sink_)
-                  : std::make_unique<TsmThread>(context_.State().portNumber, context_.Home(),
-                                                context_.Link(), context_.Controls(),
-                                                context_.Log(), *sink_);
+                  : std::make_unique<TsmThread>(context_.State().portNumber,
+                                                context_.Folders().config, context_.Link(),
+                                                context_.Controls(), context_.Log(), *sink_);
     context_.SetPoller(poller_.get());
   }
   // A poller whose port did not open is kept unstarted: every command on it fails at once.

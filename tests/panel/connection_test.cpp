@@ -13,6 +13,7 @@
 #include "panel_harness.h"
 #include "panel_look.h"
 #include "port_combo_box.h"
+#include "serial_port.h"
 
 namespace benchbridge::testing {
 namespace {
@@ -221,28 +222,35 @@ TEST_F(ConnectionTest, DisconnectSendsLocalAndWaitsForThePollerToEnd) {
   EXPECT_NE(panel_->Poller(), nullptr);
 }
 
-TEST_F(ConnectionTest, APortThatDoesNotOpenStopsAtRemoteAndIsReleasedAtOnce) {
-  // A link to something that is no terminal: listed, but the port cannot be set up.
-  std::filesystem::create_directories(home_.Path() / "ports");
-  std::ofstream(home_.Path() / "not-a-tty") << "x";
-  std::filesystem::create_symlink(home_.Path() / "not-a-tty", home_.Path() / "ports" / "com5");
+TEST_F(ConnectionTest, APortThatDoesNotOpenIsToldOnceAndTheMeterHearsNothing) {
+  StartMeter();
+  const std::string device = std::filesystem::canonical(meter_->LinkPath()).string();
   StartPanel();
-  ConnectPanel();
+  const auto connectFails = [&](const std::string& cause) {
+    ModalWatcher watcher;
+    ConnectPanel();
+    EXPECT_EQ(watcher.Count(), 1);
+    const std::string told = watcher.Last().text.toStdString();
+    EXPECT_EQ(told.rfind("COM5 (" + device + ") cannot be opened: " + cause, 0), 0u) << told;
+    // Unconnected as before, with nothing sent and nothing logged.
+    EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+    EXPECT_TRUE(panel_->c1->isEnabled());
+    EXPECT_FALSE(panel_->Context().State().connected);
+    EXPECT_EQ(panel_->Poller(), nullptr);
+    for (QPushButton* button : panel_->Buttons()) {
+      EXPECT_EQ(button->isEnabled(), button == panel_->rbtn1 || button == panel_->rbtnQ);
+    }
+    EXPECT_FALSE(std::filesystem::exists(home_.Path() / "log"));
+  };
 
-  ASSERT_NE(panel_->Poller(), nullptr);
-  EXPECT_FALSE(panel_->Poller()->Started());
-  ExpectStoppedEarly();
-  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
-  std::ifstream log(home_.Path() / "log" /
-                    (FormatLogDate(std::chrono::system_clock::now()) + ".log"));
-  std::string line;
-  std::getline(log, line);
-  EXPECT_EQ(line.rfind("send bad., ", 0), 0u) << line;
+  const PortHandle held = OpenPort(kMeterCom, 9600, home_.Path());  // another program's open
+  connectFails("it is in use by another program.");
+  ClosePort(held);
+  EXPECT_TRUE(meter_->Commands().empty());
 
-  PressConnectKey();
-  EXPECT_EQ(panel_->Poller(), nullptr);
-  EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
-  EXPECT_FALSE(panel_->Context().State().connected);
+  meter_.reset();  // unplugged: the list still shows it, the link leads nowhere
+  std::filesystem::create_symlink(device, home_.Path() / "ports" / "com5");
+  connectFails("the device is no longer present.");
 }
 
 TEST_F(ConnectionTest, ClosingWhileConnectedSendsLocalAndEndsThePoller) {

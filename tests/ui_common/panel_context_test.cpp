@@ -29,7 +29,7 @@ class PanelContextTest : public PanelHarness {
 
 TEST_F(PanelContextTest, WithoutAPollerNothingIsSent) {
   StartMeter();
-  PanelContext context(home_.Path());
+  PanelContext context(HomeFolders::In(home_.Path()));
   context.State().replyText = "stale";
   EXPECT_EQ(context.Send("*IDN?"), "");
   EXPECT_EQ(context.State().replyText, "");
@@ -40,7 +40,7 @@ TEST_F(PanelContextTest, SendWaitsForLinkReadyWhileTheWindowKeepsWorking) {
   StartMeter();
   // The first exchange of the process is answered late, so LinkReady comes only after it.
   meter_->Respond("*LX?", Delayed(ReplyLine("2110"), 300ms));
-  PanelContext context(home_.Path());
+  PanelContext context(HomeFolders::In(home_.Path()));
   auto poller = MakePoller(context);
   context.SetPoller(poller.get());
   std::thread first([&] { poller->Query("*LX?\n"); });

@@ -60,7 +60,8 @@ class TrendWindow : public QWidget {
   void SetExportContextSource(std::function<CsvContext()> source);
 
   // Today's history in the background: the readings of newLog stamped before until go in
-  // front of the live ones. Does nothing while another log is loading.
+  // front of the live ones. Does nothing while another log is loading. "Open log…" starts in
+  // newLog's folder, the log folder the panel writes.
   void LoadHistory(const std::filesystem::path& newLog, TimeMs until);
   // Shows a "_new" log instead of the live readings (which go on being collected).
   void OpenLog(const std::filesystem::path& newLog);
@@ -122,6 +123,7 @@ class TrendWindow : public QWidget {
   ColumnReducer primaryReducer_, secondaryReducer_;
   HistogramCounter histogramCounter_;
   std::function<CsvContext()> contextSource_;
+  std::filesystem::path logFolder_;  // where "Open log…" starts
   QTimer redrawTimer_;
   QTimer progressTimer_;
   std::unique_ptr<LoadJob> load_;

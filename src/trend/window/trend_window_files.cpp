@@ -63,6 +63,7 @@ TrendWindow::~TrendWindow() {
 }
 
 void TrendWindow::LoadHistory(const std::filesystem::path& newLog, TimeMs until) {
+  logFolder_ = newLog.parent_path();
   StartLoad(newLog, until, true);
 }
 
@@ -135,7 +136,8 @@ void TrendWindow::FinishLoad() {
 }
 
 void TrendWindow::ChooseLog() {
-  const QString file = QFileDialog::getOpenFileName(this, "Open a \"_new\" log", QString(),
+  const QString file = QFileDialog::getOpenFileName(this, "Open a \"_new\" log",
+                                                    QString::fromStdString(logFolder_.string()),
                                                     "Reading logs (*_new.log);;All files (*)");
   if (!file.isEmpty()) OpenLog(file.toStdString());
 }
