@@ -27,7 +27,6 @@ class PanelInputGate : public QObject {
   void Close() { closed_ = true; }
   // Drops what queued while closed, then lets input through again.
   void Open();
-  bool IsClosed() const { return closed_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
