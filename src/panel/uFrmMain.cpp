@@ -27,12 +27,20 @@ TFrmMain::TFrmMain(const std::filesystem::path& home, QWidget* parent)
     : TFrmMain(HomeFolders::In(home), parent) {}
 
 TFrmMain::TFrmMain(HomeFolders folders, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), context_(std::move(folders)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      context_(std::move(folders)),
+      ownerLoop_(this),
+      session_(std::make_unique<MeterSession>(
+          SessionPlace{context_.Folders().config, context_.Link(), context_.Controls(),
+                       context_.Log(), ownerLoop_},
+          static_cast<ConnectSteps*>(this))) {
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QStringLiteral("台式电桥"));
   setFixedSize(kClientWidth, kClientHeight);
   setFont(PanelFont(Face::YaHei, 14));
   context_.SetPanel(this);
+  context_.SetSession(session_.get());
+  session_->AddListener(this);
   inputGate_ = new PanelInputGate(this);
   BuildControls();
   WireFrame();
@@ -80,6 +88,7 @@ TFrmMain::~TFrmMain() {
   // exception unwinding main) must still not leave the poller running into freed state.
   Shutdown();
   context_.Log().SetLossListener({});
+  context_.SetSession(nullptr);
 }
 
 std::array<QPushButton*, 14> TFrmMain::Buttons() const {

@@ -2,8 +2,8 @@
 // setting command and in a dialog's read-back; a port another process holds; a port path that
 // no one can open as a serial port, root included. The panel shows and logs a pulled cable once
 // (OFFLINE, "link lost."), writes nothing more to the dead port, does not spin, disconnects
-// cleanly, and connects again once the line is back; a port that never opened logs "send bad."
-// where the write fails.
+// cleanly, and connects again once the line is back; a port that does not open is told with its
+// cause and leaves the panel unconnected.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Moments, HangUpTest,
                            return "";
                          });
 
-// The connection's early stop when the port does not open: no hang, "send bad." for the first
-// command, the poller never started; afterwards the same port connects normally.
+// A port that does not open: told at once, nothing started; afterwards the same port connects
+// normally.
 class PortOpenTest : public StartedPanelTest {
  protected:
   // One message with the cause; the panel stays unconnected, nothing is sent or logged.
@@ -109,7 +109,7 @@ class PortOpenTest : public StartedPanelTest {
         << Modals()[0].text.toStdString();
     EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
     EXPECT_EQ(panel_->Poller(), nullptr);
-    EXPECT_FALSE(panel_->Context().State().connected);
+    EXPECT_FALSE(panel_->Context().Connected());
     EXPECT_TRUE(MainLog().empty());
     EXPECT_EQ(meter_->CommandCount(), 0u);
 
