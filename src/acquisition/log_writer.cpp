@@ -147,6 +147,11 @@ std::optional<LogLoss> LogWriter::WriteLocked(std::string_view text, std::string
   return std::nullopt;
 }
 
+std::string LogWriter::Today() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return FormatLogDate(clock_());
+}
+
 void LogWriter::Shutdown() {
   std::lock_guard<std::mutex> guard(mutex_);
   shutDown_.store(true);

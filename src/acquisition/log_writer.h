@@ -52,6 +52,8 @@ class LogWriter {
   void Shutdown();
 
   const std::filesystem::path& LogDir() const { return logDir_; }
+  // "yyyy-mm-dd" of the day a line written now goes to (the writer's clock).
+  std::string Today();
 
  private:
   // The loss, or nullopt when the line was written.

@@ -27,8 +27,9 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   const QCommandLineOption version(QStringLiteral("version"));
   const QCommandLineOption home(QStringLiteral("home"), QString(), QStringLiteral("DIR"));
   const QCommandLineOption listen(QStringLiteral("listen"), QString(), QStringLiteral("PORT"));
+  const QCommandLineOption replies(QStringLiteral("replies"), QString(), QStringLiteral("HOW"));
   const QCommandLineOption connect(QStringLiteral("connect"), QString(), QStringLiteral("COM"));
-  parser.addOptions({help, version, home, listen, connect});
+  parser.addOptions({help, version, home, listen, replies, connect});
   for (const char* name : kQtValueOptions) {
     parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("V")));
   }
@@ -47,7 +48,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   }
   options.help = parser.isSet(help);
   options.version = parser.isSet(version);
-  for (const QCommandLineOption* once : {&home, &listen, &connect}) {
+  for (const QCommandLineOption* once : {&home, &listen, &replies, &connect}) {
     if (parser.values(*once).size() > 1) {
       options.error = "--" + ToStd(once->names().first()) + " is given more than once.";
       return options;
@@ -62,6 +63,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
     options.home = ToStd(QDir::cleanPath(QDir::current().absoluteFilePath(dir)));
   }
   if (parser.isSet(listen)) options.listen = ToStd(parser.value(listen));
+  if (parser.isSet(replies)) options.replies = ToStd(parser.value(replies));
   if (parser.isSet(connect)) {
     const std::string port = ToStd(parser.value(connect).trimmed().toUpper());
     const auto number = PortNumberOfName(port);
@@ -78,6 +80,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
 std::string HelpText(const HomeFolders& folders) {
   std::string text =
       "Usage: benchbridge [--home DIR] [--connect COM<n>] [--listen [ADDRESS:]PORT]\n"
+      "                   [--replies instrument|all]\n"
       "The front panel of the bench LCR meter on a serial port.\n"
       "\n"
       "Options:\n"
@@ -93,6 +96,12 @@ std::string HelpText(const HomeFolders& folders) {
       "                    section [Bridge] of Set.ini. The tooltip of the LOCAL/REMOTE status\n"
       "                    shows where the bridge listens and how many clients it has;\n"
       "                    log/<date>_bridge.log records every client exchange.\n"
+      "  --replies instrument|all\n"
+      "                    How the bridge answers scripts: \"instrument\" (the default) as a LAN\n"
+      "                    instrument's SCPI socket (a query gets its reply, a command none,\n"
+      "                    errors wait for SYSTem:ERRor?), \"all\" every meter line back, \"OK\"\n"
+      "                    and error words included. Replaces Replies in section [Bridge] of\n"
+      "                    Set.ini.\n"
       "  --version         Print the version.\n"
       "  -h, --help        Print this text.\n"
       "\n"

@@ -16,6 +16,7 @@ struct AppOptions {
   bool version = false;
   std::optional<std::filesystem::path> home;  // --home, absolute
   std::optional<std::string> listen;          // --listen
+  std::optional<std::string> replies;         // --replies
   std::optional<std::string> connectPort;     // --connect, "COM<n>" in capitals
   std::string error;                          // what is wrong with the command line, if anything
 };

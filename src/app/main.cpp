@@ -116,6 +116,13 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  if (options.replies) {
+    const std::string error = frmMain.SetBridgeReplies(*options.replies);
+    if (!error.empty()) {
+      (void)std::fprintf(stderr, "benchbridge: %s\n", error.c_str());
+      return 2;
+    }
+  }
   frmMain.show();
   if (options.connectPort) {
     QTimer::singleShot(0, &frmMain, [&] { frmMain.ConnectAtStart(*options.connectPort); });
