@@ -81,6 +81,7 @@ TFrmMain::TFrmMain(HomeFolders folders, QWidget* parent)
   WireSettingControls();
   WireDialogKeys();
   WireTrend();
+  WireSweep();
 }
 
 TFrmMain::~TFrmMain() {
