@@ -3,6 +3,7 @@
 // program's own folder.
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
   // Before the application exists: a signal during start-up waits in the pipe for the loop.
   benchbridge::TerminationSignals terminationSignals;
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/benchbridge/benchbridge-256.png")));
   QWidget* panelToClose = nullptr;
   QSocketNotifier signalNotifier(terminationSignals.ReadFd(), QSocketNotifier::Read);
   QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
