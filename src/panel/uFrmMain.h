@@ -403,7 +403,7 @@ class TFrmMain : public QWidget,
   std::array<LabelGeometry, 6> readingLayout_{};
   QPointer<TrendWindow> trendWindow_;
   std::shared_ptr<ComparatorLimits> trendComparator_;  // null until the dialog was used
-  std::shared_ptr<PanelSweepHost> sweepHost_;  // shared: defined in uFrmMain_sweep.cpp only
+  std::shared_ptr<PanelSweepHost> sweepHost_;          // shared: defined in uFrmMain_sweep.cpp only
   QPointer<SweepWindow> sweepWindow_;
   bool sweeping_ = false;
   bool endingSweep_ = false;
