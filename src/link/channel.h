@@ -7,6 +7,7 @@
 #include <string>
 
 #include "channel_lock.h"
+#include "exchange_result.h"
 #include "line_loss.h"
 #include "serial_port.h"
 
@@ -31,7 +32,10 @@ class Channel {
   // UTF-8 without CR LF, empty for no answer within 3 s or a failed write. Pending stale input is
   // dropped just before writing, so a late reply never answers a later command. Never throws;
   // LinkReady is set and the lock released on every path.
-  std::string Query(const std::string& commandLine);
+  std::string Query(const std::string& commandLine) { return Ask(commandLine).reply; }
+  // Query with the exchange's outcome: kOk with the reply, else why there is none (an empty reply
+  // line counts as none, a time-out).
+  ExchangeResult Ask(const std::string& commandLine);
 
   // Shutdown: a read in flight returns at once, and every later Query returns empty at once
   // without logging.
@@ -57,7 +61,8 @@ class Channel {
   // Orders "send bad." before the "link lost." it leads to, whichever thread looks.
   std::mutex lossMutex_;
 
-  std::string Exchange(const std::string& commandLine);
+  ExchangeResult Exchange(const std::string& commandLine);
+  ExchangeStatus Failure(ExchangeStatus otherwise) const;
   void NoteLossLocked();
 };
 

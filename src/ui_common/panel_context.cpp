@@ -21,7 +21,7 @@ PanelContext::PanelContext(std::filesystem::path home)
     : home_(std::move(home)), log_(home_ / "log") {}
 
 void PanelContext::WaitLinkReady() {
-  while (!shuttingDown_ && poller_ != nullptr && !link_.LinkReady()) {
+  while (!shuttingDown_ && Poller() != nullptr && !link_.LinkReady()) {
     QEventLoop loop;
     QTimer::singleShot(kLinkReadyLookMs, &loop, &QEventLoop::quit);
     // -1: the application is quitting and every event loop returns at once; waiting on would spin.
@@ -31,32 +31,32 @@ void PanelContext::WaitLinkReady() {
   }
 }
 
-std::string PanelContext::Send(const std::string& command) {
+ExchangeResult PanelContext::Exchange(const std::string& command) {
   WaitLinkReady();
-  return SendWithoutWait(command);
+  // The wait processes events: the poller may have gone or shutdown begun meanwhile.
+  ExchangeResult result;
+  if (!shuttingDown_ && session_ != nullptr) {
+    result = session_->Ask(command + "\n");
+  }
+  state_.replyText = result.reply;
+  return result;
 }
 
 std::string PanelContext::SendWithoutWait(const std::string& command) {
-  // The wait above processes events: the poller may have gone or shutdown begun meanwhile.
-  if (shuttingDown_ || poller_ == nullptr) {
+  if (shuttingDown_ || session_ == nullptr) {
     state_.replyText.clear();
     return {};
   }
-  state_.replyText = poller_->Query(command + "\n");
+  state_.replyText = session_->Query(command + "\n");
   return state_.replyText;
 }
 
 std::optional<std::string> PanelContext::Ask(const std::string& command) {
-  WaitLinkReady();
-  return AskWithoutWait(command);
-}
-
-std::optional<std::string> PanelContext::AskWithoutWait(const std::string& command) {
-  std::string reply = SendWithoutWait(command);
-  if (reply.empty() || shuttingDown_) {
+  ExchangeResult result = Exchange(command);
+  if (!result.Ok() || shuttingDown_) {
     return std::nullopt;
   }
-  return reply;
+  return std::move(result.reply);
 }
 
 bool PanelContext::Tell(const std::string& command) {
@@ -65,14 +65,14 @@ bool PanelContext::Tell(const std::string& command) {
 }
 
 void PanelContext::SetBinQuery(bool on) {
-  if (poller_ != nullptr) {
-    poller_->SetBinQuery(on ? command::Line(command::kAskBin) : "");
+  if (TsmThread* poller = Poller()) {
+    poller->SetBinQuery(on ? command::Line(command::kAskBin) : "");
   }
 }
 
 void PanelContext::SetStatQuery(bool on) {
-  if (poller_ != nullptr) {
-    poller_->SetStatQuery(on ? command::Line(command::kAskStatisticValue) : "");
+  if (TsmThread* poller = Poller()) {
+    poller->SetStatQuery(on ? command::Line(command::kAskStatisticValue) : "");
   }
 }
 
