@@ -13,9 +13,10 @@ namespace benchbridge {
 void FixRegionalFormats() {
   QLocale::setDefault(QLocale::c());
   // QApplication adopted the environment's locale for the C library; printf-style number and
-  // time texts must not pick up a decimal comma from it.
-  std::setlocale(LC_NUMERIC, "C");
-  std::setlocale(LC_TIME, "C");
+  // time texts must not pick up a decimal comma from it. This runs before any thread of ours
+  // starts, so nothing reads the locale meanwhile; "C" always exists.
+  (void)std::setlocale(LC_NUMERIC, "C");  // NOLINT(concurrency-mt-unsafe)
+  (void)std::setlocale(LC_TIME, "C");     // NOLINT(concurrency-mt-unsafe)
 }
 
 ApplicationFontFile::ApplicationFontFile(const std::filesystem::path& file) {
