@@ -2,6 +2,7 @@
 // The command transaction: one command line out, one reply line back, under the channel lock.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -29,8 +30,10 @@ class Channel {
 
   // commandLine is UTF-8 and carries its own "\n"; it goes out as GBK. The reply comes back as
   // UTF-8 without CR LF, empty for no answer within 3 s or a failed write. Pending stale input is
-  // dropped just before writing, so a late reply never answers a later command. Never throws;
-  // LinkReady is set and the lock released on every path.
+  // dropped just before writing. After an exchange that ended without its line feed (no answer in
+  // time, part of one, a flood) the next one first waits for the line to fall quiet (see
+  // DrainUntilQuiet) and logs how many bytes it dropped, so a late reply still on its way never
+  // answers the next command. Never throws; LinkReady is set and the lock released on every path.
   std::string Query(const std::string& commandLine);
 
   // Shutdown: a read in flight returns at once, and every later Query returns empty at once
@@ -56,8 +59,13 @@ class Channel {
   std::atomic<bool> lost_{false};
   // Orders "send bad." before the "link lost." it leads to, whichever thread looks.
   std::mutex lossMutex_;
+  // Set by an exchange that ended without its line feed, with the tick it ended at; both are
+  // only touched under the channel lock.
+  bool outOfStep_ = false;
+  std::uint32_t outOfStepSince_ = 0;
 
   std::string Exchange(const std::string& commandLine);
+  void Resync();
   void NoteLossLocked();
 };
 
