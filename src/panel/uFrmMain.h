@@ -88,6 +88,8 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void UpdateListSwitch();
   void LoadSettings();
   void SaveSettings() override;
+  // While the return's connect sequence runs the line is there again (its questions must go out).
+  bool LineLost() const override { return lostLine_ && !lostLine_->returning; }
   void ApplyLanguage() override;
   void ShowBinLayout() override;
   void RestoreReadingLayout() override;

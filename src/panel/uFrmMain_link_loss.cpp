@@ -148,6 +148,7 @@ void TFrmMain::FinishReturn() {
   StopLookingForPort();
   SetPanelButtonsEnabled(true);
   emit LinkBack();
+  context_.TellLineBack();  // dialogs left open read the meter again
 }
 
 bool TFrmMain::ConfirmReturnedMeter(const std::string& idnReply) {

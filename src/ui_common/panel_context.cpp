@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 #include "meter_commands.h"
@@ -53,15 +54,41 @@ std::optional<std::string> PanelContext::Ask(const std::string& command) {
 
 std::optional<std::string> PanelContext::AskWithoutWait(const std::string& command) {
   std::string reply = SendWithoutWait(command);
-  if (reply.empty() || shuttingDown_) {
+  if (reply.empty() || shuttingDown_ || LineLost()) {
     return std::nullopt;
   }
   return reply;
 }
 
 bool PanelContext::Tell(const std::string& command) {
+  if (LineLost()) return false;
   Send(command);
-  return !shuttingDown_;
+  // A line lost in the exchange: the meter may or may not have the setting, and the panel shows
+  // nothing of it; after the return the panel and the meter are brought together again.
+  return !shuttingDown_ && !LineLost();
+}
+
+bool PanelContext::LineLost() const {
+  return (poller_ != nullptr && poller_->LinkLost()) || (panel_ != nullptr && panel_->LineLost());
+}
+
+void PanelContext::AddLineBackListener(LineBackListener* listener) {
+  lineBackListeners_.push_back(listener);
+}
+
+void PanelContext::RemoveLineBackListener(LineBackListener* listener) {
+  std::erase(lineBackListeners_, listener);
+}
+
+void PanelContext::TellLineBack() {
+  // A copy: a listener may go (its dialog closed) while another is told.
+  const std::vector<LineBackListener*> listeners = lineBackListeners_;
+  for (LineBackListener* listener : listeners) {
+    if (std::find(lineBackListeners_.begin(), lineBackListeners_.end(), listener) !=
+        lineBackListeners_.end()) {
+      listener->LineBack();
+    }
+  }
 }
 
 void PanelContext::SetBinQuery(bool on) {

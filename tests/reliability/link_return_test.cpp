@@ -6,13 +6,18 @@
 // descriptor or thread left behind.
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 
 #include "fit_label.h"
 #include "sim_harness.h"
+#include "uFrmComp.h"
+#include "uFrmList.h"
+#include "uFrmSetup.h"
 
 namespace benchbridge::testing {
 namespace {
@@ -152,6 +157,56 @@ TEST_F(LinkReturnTest, CloseWhileOfflineLeavesNoThreadBehind) {
   EXPECT_TRUE(panel_->Context().ShuttingDown());
   EXPECT_EQ(panel_->Poller(), nullptr);
   EXPECT_EQ(EntriesOf("/proc/self/task"), tasks);
+}
+
+// Dialogs open across the loss: while it lasts they send nothing, say so and show nothing as
+// done; once the same meter is back they read it again, so Set sends what the meter has, never
+// the "--" of limits the cut read-back did not reach.
+TEST_F(LinkReturnTest, DialogsOpenAcrossTheLossSendNothingThenReadTheMeterAgain) {
+  ConnectPanel();
+  ASSERT_TRUE(Connected());
+  FailCommand("COMParator:TOLerance:RANGe:1L?", HangUpInstead());
+  TFrmComp comparator(panel_->Context(), panel_.get());
+  comparator.show();  // its read-back meets the pulled cable at the first limit
+  ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); }));
+  TFrmList list(panel_->Context(), panel_.get());
+  list.show();
+  TFrmSetup setup(panel_->Context(), panel_.get());
+  setup.show();
+
+  comparator.c1->setCurrentIndex(1);
+  comparator.btn1->click();
+  list.Box(1, TFrmList::kFrequencyBox)->setText("2000");
+  list.RowButton(1)->click();
+  PickItem(setup.c3, setup.c3->itemText(1));
+  ASSERT_EQ(Modals().size(), 3u);
+  for (const ModalSeen& seen : Modals()) {
+    EXPECT_EQ(seen.text, "The line to the meter is lost: the setting was not sent.");
+  }
+  EXPECT_EQ(panel_->cb6->currentIndex(), 0) << "the panel's comparator stays off";
+  EXPECT_EQ(panel_->lls7->text(), "");
+  EXPECT_EQ(list.Box(1, TFrmList::kFrequencyBox)->text(), "2000");
+  EXPECT_EQ(setup.c3->currentIndex(), 0) << "the beeper shows no change the meter never got";
+
+  SetFault([](const std::string& command) -> std::optional<Response> {
+    if (command.starts_with("COMParator:TOLerance:RANGe:")) return ReplyLine("5");
+    if (command == "SYSTem:BEEPer:STATe?") return ReplyLine("ON");
+    return std::nullopt;
+  });
+  ReplaceMeter();
+  ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return comparator.edt7->text() == "5" && setup.c3->currentIndex() == 1; }, 10s));
+  // What was refused while the line was lost did not go out once it was back either.
+  EXPECT_EQ(meter_->CountOf("COMParator:STATe ON"), 0u);
+  EXPECT_EQ(meter_->CountOf("SYSTem:BEEPer:STATe 1"), 0u);
+  EXPECT_EQ(meter_->CountOf("LIST:PARAmeter 0,2000,--,--"), 0u);
+  comparator.btn1->click();
+  EXPECT_EQ(meter_->CountOf("COMParator:TOLerance:RANGe:3H 5"), 1u);
+  for (const std::string& command : meter_->Commands()) {
+    EXPECT_EQ(command.find(" --"), std::string::npos) << command;
+  }
+  ExpectNoErrorBox();
 }
 
 using CablePullTest = SimulatedMeterTest;
