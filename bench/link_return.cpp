@@ -262,7 +262,7 @@ int main(int argc, char** argv) {
     const auto begin = SteadyClock::now();
     panel->rbtn1->click();
     disconnectMs = Ms(SteadyClock::now() - begin);
-    if (panel->Context().State().connected) ++failures;
+    if (panel->Context().Connected()) ++failures;
   }
   sim.Signal(SIGUSR2);
   Await([&] { return LinkMadeNanos(link) != 0; }, 5000ms);

@@ -1,6 +1,7 @@
 #include "sim_options.h"
 
 #include <charconv>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -93,7 +94,7 @@ class Parser {
       Fail(name + " wants seconds above 0 and up to a day, not \"" + value + "\"");
       return std::nullopt;
     }
-    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+    return std::chrono::milliseconds(std::llround(seconds * 1000));
   }
 
   void WithValue(const std::string& name, const std::string& value) {

@@ -119,7 +119,8 @@ std::string StoreSource(InstrumentCore& core, bool accepted, std::optional<int> 
 }
 
 std::string LevelSetting(InstrumentCore& core, const CommandLine& command) {
-  const std::optional<int> level = ParseWholeIn(command.parameter, "mV", kMinLevelMv, kMaxLevelMv);
+  const std::optional<int> level =
+      ParseWholeIn(command.parameter, "mV", kLevelRangeMv.lowest, kLevelRangeMv.highest);
   const bool accepted =
       core.function.Mode() == BridgeMode::Lcr && level && core.Options().model.AcceptsLevel(*level);
   return StoreSource(core, accepted, level, core.settings.levelMv);
@@ -131,7 +132,8 @@ std::string BiasQuery(InstrumentCore& core, const CommandLine&) {
 }
 
 std::string BiasSetting(InstrumentCore& core, const CommandLine& command) {
-  const std::optional<int> bias = ParseWholeIn(command.parameter, "mV", kMinBiasMv, kMaxBiasMv);
+  const std::optional<int> bias =
+      ParseWholeIn(command.parameter, "mV", kBiasRangeMv.lowest, kBiasRangeMv.highest);
   return StoreSource(core, core.function.Mode() == BridgeMode::Lcr, bias, core.settings.biasMv);
 }
 

@@ -32,7 +32,6 @@ struct Selection {
 class FunctionState {
  public:
   BridgeMode Mode() const { return mode_; }
-  Primary PrimaryChoice() const { return primary_; }
 
   // The front-panel keys. The secondary and circuit keys do nothing (false) where they do not
   // apply: with automatic parameters or in DC resistance mode.

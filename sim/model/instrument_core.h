@@ -11,7 +11,7 @@
 #include "list_sweep.h"
 #include "measurement_schedule.h"
 #include "meter.h"
-#include "model_abilities.h"
+#include "meter_models.h"
 #include "settings.h"
 #include "statistics.h"
 

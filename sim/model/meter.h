@@ -25,7 +25,6 @@ class Meter {
  public:
   Meter(Dut dut, NoiseSource& noise) : dut_(dut), noise_(noise) {}
 
-  const Dut& Component() const { return dut_; }
   std::complex<double> TrueImpedance(const Conditions& conditions) const;
 
   // One reading of the quantities the function selects.

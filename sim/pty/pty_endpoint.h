@@ -23,7 +23,6 @@ class PtyEndpoint {
   int ComNumber() const { return comNumber_; }
   const std::string& SlavePath() const { return slavePath_; }
   const std::filesystem::path& LinkPath() const { return linkPath_; }
-  int MasterFd() const { return master_; }
 
   // Next command line without its "\n" (bytes as received), waiting at most `limit` (negative:
   // no limit). nullopt on time-out, once hung up, or when wakeFd (if not -1) is readable.

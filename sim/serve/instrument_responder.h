@@ -19,11 +19,6 @@ class InstrumentResponder {
   // What goes back for one command line (as received, GBK, without its line feed).
   Response Respond(const std::string& command);
 
-  // For PtyServer, which calls it on its own thread; this object must outlive the server.
-  Responder AsResponder() {
-    return [this](const std::string& command) { return Respond(command); };
-  }
-
   int CommandsSeen() const { return count_; }
 
  private:

@@ -116,8 +116,9 @@ void TsmThread::Run() {
       Publish([this] { sink_.LinkLost(); });
       break;
     }
-    if (controls_.PollPaused()) {
-      // While the display is held nothing goes over the line, so the line is looked at here.
+    if (controls_.PollPaused() || controls_.LineHeld()) {
+      // While the display is held (or a feature holds the line) the poller sends nothing, so the
+      // line is looked at here.
       if (!channel_.CheckLine()) controls_.WaitUntil(SteadyClock::now() + kPausedLook, seen);
       continue;
     }

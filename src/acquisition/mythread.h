@@ -60,6 +60,8 @@ class TsmThread {
   void Join();
 
   std::string Query(const std::string& commandLine) { return channel_.Query(commandLine); }
+  // Query with the exchange's outcome.
+  ExchangeResult Ask(const std::string& commandLine) { return channel_.Ask(commandLine); }
 
   // Extra commands of each cycle; "" switches them off. Safe from any thread.
   void SetBinQuery(std::string command);

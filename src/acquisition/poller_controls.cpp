@@ -12,6 +12,11 @@ void PollerControls::SetPollPaused(bool paused) {
   Changed();
 }
 
+void PollerControls::SetLineHeld(bool held) {
+  held_.store(held);
+  Changed();
+}
+
 void PollerControls::Wake() { Changed(); }
 
 unsigned PollerControls::Generation() {

@@ -15,6 +15,9 @@ class PollerControls {
   bool PollPaused() const { return paused_.load(); }
   void SetStopPolling(bool stop);
   void SetPollPaused(bool paused);
+  // A feature holds the line: no polls go out, as while paused, whatever the operator's hold.
+  bool LineHeld() const { return held_.load(); }
+  void SetLineHeld(bool held);
 
   // Wakes every waiter without changing a flag (shutdown uses it).
   void Wake();
@@ -32,6 +35,7 @@ class PollerControls {
   void Changed();
   std::atomic<bool> stop_{false};
   std::atomic<bool> paused_{false};
+  std::atomic<bool> held_{false};
   std::mutex mutex_;
   std::condition_variable changed_;
   unsigned generation_ = 0;  // guarded by mutex_

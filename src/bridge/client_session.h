@@ -28,7 +28,6 @@ class ClientSession : public std::enable_shared_from_this<ClientSession> {
   ClientSession(asio::ip::tcp::socket socket, std::uint64_t id, std::string peer,
                 SessionHost& host);
 
-  const std::string& Peer() const { return peer_; }
   void Begin();
   // The meter's reply to this client's line (empty: the meter said nothing).
   void Reply(const std::string& reply);

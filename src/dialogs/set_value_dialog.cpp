@@ -133,7 +133,7 @@ void TFrmSetValue::rbtn9Click() {
     }
     // After a disconnection the labels can still be edited, but there is no meter to take the
     // value: say so instead of pretending it was set.
-    if (!context_.State().connected || context_.Poller() == nullptr) {
+    if (!context_.Connected() || context_.Poller() == nullptr) {
       ShowMessageBox(this, QMessageBox::Warning, context_.Pick(kNoticeTitle),
                      context_.Pick(kNotConnected));
       return;

@@ -1,6 +1,7 @@
 #include "uFrmSet22.h"
 
 #include "meter_commands.h"
+#include "model_abilities.h"
 
 namespace benchbridge {
 
@@ -12,7 +13,7 @@ constexpr SetValueKind kKind{"FrmSet22", 4, "mV", command::kSetLevel, true, "输
 
 TFrmSet22::TFrmSet22(PanelContext& context, QWidget* parent)
     : TFrmSetValue(context, kKind, parent) {
-  FormCreate(ValueRange{100, 2000});
+  FormCreate(ValueRange{kLevelRangeMv.lowest, kLevelRangeMv.highest});
 }
 
 }  // namespace benchbridge

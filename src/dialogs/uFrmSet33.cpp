@@ -1,6 +1,7 @@
 #include "uFrmSet33.h"
 
 #include "meter_commands.h"
+#include "model_abilities.h"
 
 namespace benchbridge {
 
@@ -12,7 +13,7 @@ constexpr SetValueKind kKind{"FrmSet33", 4, "mV", command::kSetBias, true, "è¾“å
 
 TFrmSet33::TFrmSet33(PanelContext& context, QWidget* parent)
     : TFrmSetValue(context, kKind, parent) {
-  FormCreate(ValueRange{0, 1500});
+  FormCreate(ValueRange{kBiasRangeMv.lowest, kBiasRangeMv.highest});
 }
 
 }  // namespace benchbridge

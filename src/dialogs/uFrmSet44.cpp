@@ -1,6 +1,7 @@
 #include "uFrmSet44.h"
 
 #include "meter_commands.h"
+#include "model_abilities.h"
 
 namespace benchbridge {
 
@@ -16,16 +17,11 @@ TFrmSet44::TFrmSet44(PanelContext& context, QWidget* parent)
 }
 
 std::optional<ValueRange> TFrmSet44::FrequencyRange(const std::string& modelName) {
-  if (modelName == "LX3101") {
-    return ValueRange{10, 10000};
+  // Models without free frequencies show bb44 only in DC resistance mode, reading "0Hz": only 0
+  // passes.
+  if (const std::optional<IntRange> range = AbilitiesOf(modelName).frequencyRangeHz) {
+    return ValueRange{range->lowest, range->highest};
   }
-  if (modelName == "LX3102") {
-    return ValueRange{10, 20000};
-  }
-  if (modelName == "LX3110") {
-    return ValueRange{10, 100000};
-  }
-  // Other models show bb44 only in DC resistance mode, reading "0Hz": only 0 passes.
   return std::nullopt;
 }
 

@@ -32,27 +32,33 @@ Channel::~Channel() {
   if (wakeFd_ >= 0) close(wakeFd_);
 }
 
-std::string Channel::Query(const std::string& commandLine) {
-  std::string reply;
+ExchangeResult Channel::Ask(const std::string& commandLine) {
+  ExchangeResult result;
   try {
     std::lock_guard guard(shared_.Lock());
     try {
-      reply = Exchange(commandLine);
+      result = Exchange(commandLine);
     } catch (...) {
-      reply.clear();
+      result = {{}, Failure(ExchangeStatus::kWriteFailed)};
     }
     shared_.MarkLinkReady();  // before the lock is given up, so the next holder sees it set
   } catch (...) {
-    reply.clear();
+    result = {{}, Failure(ExchangeStatus::kWriteFailed)};
   }
   shared_.MarkLinkReady();  // also when taking the lock itself failed
-  return reply;
+  return result;
 }
 
-std::string Channel::Exchange(const std::string& commandLine) {
+ExchangeStatus Channel::Failure(ExchangeStatus otherwise) const {
+  if (abandoned_.load()) return ExchangeStatus::kAbandoned;
+  if (lost_.load()) return ExchangeStatus::kLineLost;
+  return otherwise;
+}
+
+ExchangeResult Channel::Exchange(const std::string& commandLine) {
   // A lost line is not written to again: the port behind it is gone, and every attempt would
   // only add a "send bad." line.
-  if (abandoned_.load() || lost_.load()) return {};
+  if (abandoned_.load() || lost_.load()) return {{}, Failure(ExchangeStatus::kAbandoned)};
   if (outOfStep_) Resync();
   // Whatever is waiting now belongs to an exchange that already ended (a reply that came after
   // its time limit); left in place it would become the answer to this command.
@@ -61,7 +67,7 @@ std::string Channel::Exchange(const std::string& commandLine) {
     std::lock_guard guard(lossMutex_);
     if (!abandoned_.load() && !lost_.load() && mainLog_) mainLog_("send bad.");
     NoteLossLocked();
-    return {};
+    return {{}, Failure(ExchangeStatus::kWriteFailed)};
   }
   bool complete = false;
   std::string reply = GbkToUtf8(ReadReply(port_, kReplyLimitSeconds, wakeFd_, &complete));
@@ -69,8 +75,9 @@ std::string Channel::Exchange(const std::string& commandLine) {
     outOfStep_ = true;
     outOfStepSince_ = TickMs();
   }
-  if (reply.empty()) CheckLine();  // a hang-up ends the read empty, as silence does
-  return reply;
+  if (!reply.empty()) return {std::move(reply), ExchangeStatus::kOk};
+  CheckLine();  // a hang-up ends the read empty, as silence does
+  return {{}, Failure(ExchangeStatus::kTimeOut)};
 }
 
 void Channel::Resync() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "channel_lock.h"
+#include "exchange_result.h"
 #include "line_loss.h"
 #include "serial_port.h"
 
@@ -34,7 +35,10 @@ class Channel {
   // time, part of one, a flood) the next one first waits for the line to fall quiet (see
   // DrainUntilQuiet) and logs how many bytes it dropped, so a late reply still on its way never
   // answers the next command. Never throws; LinkReady is set and the lock released on every path.
-  std::string Query(const std::string& commandLine);
+  std::string Query(const std::string& commandLine) { return Ask(commandLine).reply; }
+  // Query with the exchange's outcome: kOk with the reply, else why there is none (an empty reply
+  // line counts as none, a time-out).
+  ExchangeResult Ask(const std::string& commandLine);
 
   // Shutdown: a read in flight returns at once, and every later Query returns empty at once
   // without logging.
@@ -64,7 +68,8 @@ class Channel {
   bool outOfStep_ = false;
   std::uint32_t outOfStepSince_ = 0;
 
-  std::string Exchange(const std::string& commandLine);
+  ExchangeResult Exchange(const std::string& commandLine);
+  ExchangeStatus Failure(ExchangeStatus otherwise) const;
   void Resync();
   void NoteLossLocked();
 };

@@ -30,16 +30,10 @@ PortHandle PortReturnWatch::TakePort() {
   return std::exchange(port_, kInvalidPort);
 }
 
-int PortReturnWatch::Tries() const {
-  std::lock_guard guard(mutex_);
-  return tries_;
-}
-
 void PortReturnWatch::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (wake_.wait_for(lock, period_, [this] { return stop_; })) return;
-    ++tries_;
     lock.unlock();
     PortHandle port = OpenPort(portNumber_, baud_, home_);
     // A node that is still there but already hung up (a device on its way out) is not back.

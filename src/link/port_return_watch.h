@@ -30,7 +30,6 @@ class PortReturnWatch {
 
   // The port opened again, now owned by the caller; kInvalidPort while it is still looked for.
   PortHandle TakePort();
-  int Tries() const;  // opens tried so far
 
  private:
   void Run();
@@ -44,7 +43,6 @@ class PortReturnWatch {
   std::condition_variable wake_;
   bool stop_ = false;
   PortHandle port_ = kInvalidPort;
-  int tries_ = 0;
   std::thread thread_;  // last: it starts once everything it uses is there
 };
 

@@ -14,7 +14,6 @@ class FitLabel : public QLabel {
   // On: the label takes the size of its caption now (keeping its left edge) and after every
   // setText.
   void SetAutoSize(bool on);
-  bool AutoSize() const { return autoSize_; }
 
   // Deliberately hides QLabel::setText: every caption the form writes through its FitLabel
   // members is re-fitted.

@@ -34,7 +34,6 @@ class PanelInputGate : public QObject {
   // Drops what queued while closed, then lets input through again; a remembered input's action
   // is then posted to run once.
   void Open();
-  bool IsClosed() const { return closed_; }
 
   // A click on key (or, with key null, the keyboard key qtKey) dropped while closed runs action
   // after the next Open. Of several remembered inputs the one kept first wins.

@@ -24,12 +24,20 @@ constexpr int kClientHeight = 359;
 }  // namespace
 
 TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), context_(std::move(home)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      context_(std::move(home)),
+      ownerLoop_(this),
+      session_(std::make_unique<MeterSession>(
+          SessionPlace{context_.Home(), context_.Link(), context_.Controls(), context_.Log(),
+                       ownerLoop_},
+          static_cast<ConnectSteps*>(this))) {
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QStringLiteral("台式电桥"));
   setFixedSize(kClientWidth, kClientHeight);
   setFont(PanelFont(Face::YaHei, 14));
   context_.SetPanel(this);
+  context_.SetSession(session_.get());
+  session_->AddListener(this);
   inputGate_ = new PanelInputGate(this);
   BuildControls();
   WireFrame();
@@ -77,6 +85,7 @@ TFrmMain::~TFrmMain() {
   // Closing normally shut down already; a window destroyed without closing (a test, an
   // exception unwinding main) must still not leave the poller running into freed state.
   Shutdown();
+  context_.SetSession(nullptr);
 }
 
 std::array<QPushButton*, 14> TFrmMain::Buttons() const {

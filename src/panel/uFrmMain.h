@@ -8,17 +8,19 @@
 //   uFrmMain_layout.cpp          the control table: names, places, fonts, colours, texts
 //   uFrmMain_frame.cpp           moving the borderless window, Esc, quit, close, the panel lock
 //   uFrmMain_settings.cpp        Set.ini
-//   uFrmMain_connection.cpp      port list, connect and disconnect
-//   uFrmMain_poller.cpp          the poller's life and its texts on the display
+//   uFrmMain_connection.cpp      port list, connect and disconnect (through the meter session)
+//   uFrmMain_poller.cpp          the session's state and the poller's texts on the display
 //   uFrmMain_readback.cpp        mirroring the meter's settings rows
 //   uFrmMain_mode.cpp            mode badge, function caption, list switch rule
 //   uFrmMain_reading_layout.cpp  normal and comparator layouts of the readings
 //   uFrmMain_language.cpp        captions in the interface language
 //   uFrmMain_access.cpp          what the dialogs reach (MainPanelAccess)
 //   uFrmMain_trend.cpp           the trend window: opening it and feeding it
-//   uFrmMain_bridge.cpp          the network bridge: started and stopped with the connection,
-//                                its state in bb5's tooltip, the readback after a client's setting
-//   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and looked for until it is back
+//   uFrmMain_bridge.cpp          the network bridge as the session runs it: its state in bb5's
+//                                tooltip, the readback after a client's setting
+//   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and the meter's return, as shown
+// The connection itself (port, poller, bridge, the watch for a lost port, and its state) belongs
+// to the meter session (src/session); the handlers ask it and render what it tells.
 // Features that come later add files of their own (see "Handlers added with later features").
 
 #include <QDateTime>
@@ -32,12 +34,10 @@
 #include <optional>
 #include <string>
 
-#include "bridge.h"
 #include "listen_address.h"
+#include "meter_session.h"
 #include "panel_context.h"
-#include "port_return_watch.h"
-#include "queued_bridge_sink.h"
-#include "queued_poller_sink.h"
+#include "qt_owner_loop.h"
 
 class QAction;
 class QComboBox;
@@ -62,7 +62,10 @@ struct LabelGeometry {
   bool operator==(const LabelGeometry&) const = default;
 };
 
-class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
+class TFrmMain : public QWidget,
+                 public MainPanelAccess,
+                 private SessionListener,
+                 private ConnectSteps {
   Q_OBJECT
 
  public:
@@ -73,8 +76,10 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   TFrmMain& operator=(const TFrmMain&) = delete;
 
   PanelContext& Context() { return context_; }
+  // The one owner of the connection.
+  MeterSession& Session() { return *session_; }
   // The current poller; nullptr when none exists (never connected, or disconnected).
-  TsmThread* Poller() const { return poller_.get(); }
+  TsmThread* Poller() const { return session_->Poller(); }
 
   // --- Routines shared by the handlers (and by the dialogs through MainPanelAccess) ---
   // The panel lock: every button on or off at once, then pending events are processed so the
@@ -88,8 +93,6 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void UpdateListSwitch();
   void LoadSettings();
   void SaveSettings() override;
-  // While the return's connect sequence runs the line is there again (its questions must go out).
-  bool LineLost() const override { return lostLine_ && !lostLine_->returning; }
   void ApplyLanguage() override;
   void ShowBinLayout() override;
   void RestoreReadingLayout() override;
@@ -223,56 +226,51 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void c1DropDown();
   void c1Click(int index);
   void rbtn1Click();
-  // The connect sequence: remote, identification, model, then ReadMeterState; the selectors
-  // are unlocked only when all of it was answered.
+  // The connect sequence (the session's): remote, identification, model, then ReadMeterState;
+  // the selectors are unlocked only when all of it was answered.
   void Connect();
   void Disconnect();
+  // The panel's steps of the session's connect and disconnect sequences.
+  void RemoteAnswered() override;
+  void Identified(const MeterIdentity& meter) override;
+  bool ReadMeterState() override;
+  void Completed() override;
+  void LocalSent() override;
   // What the connect sequence decides, or never asks, back as after start-up, so a connection
   // shows nothing left from the one before it.
   void ForgetPreviousConnection();
-  // What the connect sequence reads of the meter's state: ReadFunction, the settings rows
-  // (ReadBackSettings) and ReadComparatorSwitch. False when it stopped at a missing reply.
-  bool ReadMeterState();
+  // ReadMeterState reads the function (ReadFunction), the settings rows (ReadBackSettings) and
+  // the comparator switch (ReadComparatorSwitch). False when it stopped at a missing reply.
   // The function: badge, BridgeMode and CB1, with the parameter pair where there is one.
   bool ReadFunction();
   // cb6, the poller's bin query and the reading layout from the comparator's state.
   bool ReadComparatorSwitch();
-  bool TakeIdentification(const std::string& reply);
+  // "*IDN?" lacked fields: the identification is unusable; the operator is told.
+  void RefuseIdentification(const MeterIdentity& meter);
   // What CB1 shows when the meter answers "ECAP": "ECA", or (capacitor key) the "EC" pair, which
   // the key writes itself once the meter has named both parts.
   enum class EcapCaption { Eca, EcPair };
   // Badge, BridgeMode and (where the reply alone decides it) CB1 from "FUNCtion:IMPedance:A?".
   void ShowFunction(const std::string& functionReply, EcapCaption ecap = EcapCaption::Eca);
 
-  // uFrmMain_poller.cpp
-  void StartPoller();
-  void ReleasePoller();
-  // Processes events until the poller has ended and been released.
-  void WaitForPollerGone();
-  void DisplayReading(const Reading& reading) override;
-  void DisplayBin(const std::string& text) override;
-  void DisplayStat(const std::string& text) override;
-  void PollerFinished(unsigned generation) override;
-  void PollerLostLink(unsigned generation) override;
+  // uFrmMain_poller.cpp: what the session tells.
+  void StateChanged(SessionState from, SessionState to) override;
+  void ReadingArrived(const Reading& reading) override;
+  void BinArrived(const std::string& text) override;
+  void StatArrived(const std::string& text) override;
+  void PollerReleased() override;
 
   // uFrmMain_link_loss.cpp
-  // The one routine through which the panel lets go of a lost line, whoever noticed the loss:
-  // bb5 OFFLINE (since when in its tooltip), the keys locked as while disconnected with
-  // Disconnect and Close left usable, and the port looked for until it comes back.
-  void OnLinkLost();
-  void LookForPort(std::chrono::milliseconds period);
-  // The port opened again: the connect sequence runs on it, then FinishReturn.
-  void OnPortReturned();
-  void FinishReturn();
-  // Ends the looking for a lost port (Disconnect, close, a return that came to an end).
-  void StopLookingForPort();
-  // During the connect sequence on a returned port: true when the meter that answers "*IDN?" is
-  // the one lost (then "link back." is logged); false when another one answered.
-  bool ConfirmReturnedMeter(const std::string& idnReply);
+  // The line went away: bb5 OFFLINE (since when in its tooltip), the keys locked as while
+  // disconnected with Disconnect and Close left usable.
+  void ShowLineLost(bool firstLoss);
+  // The port came back: the connect sequence runs on it as the connect key runs it.
+  void ShowReturning();
+  // The same meter answered on the returned port: polling again.
+  void ShowLineBack();
+  void OtherMeterAnswered(const MeterIdentity& found, const MeterIdentity& lost) override;
   // The panel lock's rule while the line is lost: only Disconnect and Close.
   bool KeyUsable(const QPushButton* key) const;
-  // A poller whose line is gone ends on its own; this lets it go without waiting for the post.
-  void DropLostPoller();
 
   // uFrmMain_trend.cpp. Until the window is first opened each of these costs one test.
   void WireTrend();
@@ -288,16 +286,14 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
   void SetBridgeMode(BridgeMode mode);
 
   // uFrmMain_bridge.cpp
-  // At the end of a complete connect sequence: listens where the bridge is asked to. Why it is
-  // off although asked for is told once in a message box; the panel works on without it.
-  void StartBridge();
-  // Stops listening and closes every client, then waits for the exchange a client had on the
-  // wire (the panel's next command would wait for it in any case). At the start of disconnect
-  // and close, and wherever the link to the meter is lost. Harmless when the bridge is off.
-  void StopBridge();
+  // At the end of a complete connect sequence: why the bridge is off although asked for is told
+  // once in a message box; the panel works on without it.
+  void TellBridgeProblem();
   // bb5's tooltip: since when the line is lost, if it is; where the bridge listens and how many
   // clients it has, or why it is off.
   void ShowStatusToolTip();
+  void BridgeClientsChanged(int clients) override;
+  void BridgeSettingsMayHaveChanged() override;
   // A client's setting may have changed the meter: read its state again as the connect
   // sequence does, once no handler or operator dialog is busy.
   void ReadBackForBridge();
@@ -353,35 +349,15 @@ class TFrmMain : public QWidget, public MainPanelAccess, private PollerDisplay {
 
   PanelContext context_;
   std::array<LabelGeometry, 6> readingLayout_{};
-  // The sink must outlive the poller that posts through it; the poller goes first.
-  std::unique_ptr<QueuedPollerSink> sink_;
-  std::unique_ptr<TsmThread> poller_;
-  unsigned pollerGeneration_ = 0;
-  QEventLoop* pollerGoneWait_ = nullptr;
   QPointer<TrendWindow> trendWindow_;
-  bool closing_ = false;
+  // The session's news reaches the window through its event loop; the loop outlives the session.
+  QtOwnerLoop ownerLoop_;
+  std::unique_ptr<MeterSession> session_;
 
-  // The bridge serves clients through the poller's Query, so it stops before the poller goes.
-  std::optional<ListenAddress> bridgeListen_;
-  std::string bridgeProblem_;      // why the bridge is off although asked for
-  std::string bridgeProblemTold_;  // the last one shown in a message box
-  std::unique_ptr<QueuedBridgeSink> bridgeSink_;
-  std::unique_ptr<Bridge> bridge_;
+  std::string bridgeProblemTold_;  // the last reason the bridge is off shown in a message box
   bool bridgeReadBackPending_ = false;
   bool bridgeRetryArmed_ = false;
-  // While the line is lost (OFFLINE) and while the connect sequence runs on the port that came
-  // back.
-  struct LostLine {
-    std::string model, serial;  // the identity that answered before the loss
-    QDateTime since;
-    bool returning = false;  // the connect sequence runs on the reopened port
-    bool confirmed = false;  // ... and the meter that answered is the one lost
-    QString otherMeter;      // ... or this is the other one that answered
-  };
-  std::optional<LostLine> lostLine_;
-  std::unique_ptr<PortReturnWatch> portWatch_;
-  PortHandle returnedPort_ = kInvalidPort;  // the reopened port, for StartPoller
-  PanelInputGate* inputGate_ = nullptr;     // a child; drops input while the panel lock is held
+  PanelInputGate* inputGate_ = nullptr;  // a child; drops input while the panel lock is held
 };
 
 }  // namespace benchbridge

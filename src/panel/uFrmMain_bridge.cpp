@@ -1,7 +1,8 @@
-// The network bridge as the panel runs it: it listens only while the panel is connected (from
-// the end of the connect sequence to the start of disconnect or close), bb5's tooltip tells
-// where and to how many clients, and a client's setting is followed by the panel's own readback
-// of the meter's state, so the panel never shows a state a script changed behind its back.
+// The network bridge as the panel shows it. The meter session runs it: it listens only while the
+// panel is connected (from the end of the connect sequence to the start of disconnect or close).
+// bb5's tooltip tells where and to how many clients, and a client's setting is followed by the
+// panel's own readback of the meter's state, so the panel never shows a state a script changed
+// behind its back.
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,77 +35,61 @@ constexpr int kReadBackRetryMs = 200;
 }  // namespace
 
 std::string TFrmMain::SetBridgeListen(const std::string& text, const std::string& source) {
-  bridgeListen_.reset();
-  bridgeProblem_.clear();
+  std::optional<ListenAddress> address;
+  std::string problem;
   if (!text.empty()) {
     ListenAddressParse parse = ParseListenAddress(text);
     if (parse.address) {
-      bridgeListen_ = std::move(parse.address);
+      address = std::move(parse.address);
     } else {
-      bridgeProblem_ = source + ": " + parse.error;
+      problem = source + ": " + parse.error;
     }
   }
+  session_->SetBridgeListen(std::move(address), problem);
   ShowStatusToolTip();
-  return bridgeProblem_;
+  return problem;
 }
 
-std::string TFrmMain::BridgeListeningOn() const {
-  return bridge_ ? bridge_->ListeningOn() : std::string();
-}
+std::string TFrmMain::BridgeListeningOn() const { return session_->BridgeListeningOn(); }
 
-int TFrmMain::BridgeClients() const { return bridge_ ? bridge_->ClientCount() : 0; }
+int TFrmMain::BridgeClients() const { return session_->BridgeClients(); }
 
-void TFrmMain::StartBridge() {
-  if (bridgeListen_ && poller_) {
-    if (!bridge_) {
-      bridgeSink_ = std::make_unique<QueuedBridgeSink>(
-          this, [this] { ShowStatusToolTip(); },
-          [this] {
-            bridgeReadBackPending_ = true;
-            ReadBackForBridge();
-          });
-      bridge_ = std::make_unique<Bridge>(context_.Link(), context_.Log(), *bridgeSink_);
-    }
-    // The bridge is stopped and joined before the poller goes, so the poller outlives every
-    // exchange made through it.
-    TsmThread* poller = poller_.get();
-    bridgeProblem_ = bridge_->Start(
-        *bridgeListen_, [poller](const std::string& line) { return poller->Query(line); });
-  }
+void TFrmMain::TellBridgeProblem() {
   ShowStatusToolTip();
-  if (!bridgeProblem_.empty() && bridgeProblem_ != bridgeProblemTold_) {
+  const std::string& problem = session_->BridgeProblem();
+  if (!problem.empty() && problem != bridgeProblemTold_) {
     // Once per cause: reconnecting to the meter does not repeat what the operator knows.
-    bridgeProblemTold_ = bridgeProblem_;
+    bridgeProblemTold_ = problem;
     ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kMessageTitle),
-                   context_.Pick(kBridgeNotStarted).arg(ToQt(bridgeProblem_)));
-  }
-}
-
-void TFrmMain::StopBridge() {
-  bridgeReadBackPending_ = false;
-  if (bridge_) {
-    bridge_->Stop();
-    bridge_->Join();
-  }
-  if (!context_.ShuttingDown()) {
-    ShowStatusToolTip();
+                   context_.Pick(kBridgeNotStarted).arg(ToQt(problem)));
   }
 }
 
 void TFrmMain::ShowStatusToolTip() {
   QStringList lines;
-  if (lostLine_) {
+  if (const auto since = session_->LostSince()) {
     lines << context_.Pick(main_text::kOfflineSince) +
-                 lostLine_->since.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+                 QDateTime::fromMSecsSinceEpoch(
+                     std::chrono::duration_cast<std::chrono::milliseconds>(
+                         since->time_since_epoch())
+                         .count())
+                     .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
   }
   if (const std::string where = BridgeListeningOn(); !where.empty()) {
     lines << context_.Pick(kBridgeListening).arg(ToQt(where)).arg(BridgeClients());
-  } else if (!bridgeProblem_.empty()) {
-    lines << context_.Pick(kBridgeOff).arg(ToQt(bridgeProblem_));
-  } else if (bridgeListen_) {
-    lines << context_.Pick(kBridgeWaiting).arg(ToQt(FormatListenAddress(*bridgeListen_)));
+  } else if (!session_->BridgeProblem().empty()) {
+    lines << context_.Pick(kBridgeOff).arg(ToQt(session_->BridgeProblem()));
+  } else if (const std::optional<ListenAddress>& listen = session_->BridgeListen()) {
+    lines << context_.Pick(kBridgeWaiting).arg(ToQt(FormatListenAddress(*listen)));
   }
   bb5->setToolTip(lines.join(QLatin1Char('\n')));
+}
+
+void TFrmMain::BridgeClientsChanged(int /*clients*/) { ShowStatusToolTip(); }
+
+void TFrmMain::BridgeSettingsMayHaveChanged() {
+  bridgeReadBackPending_ = true;
+  ReadBackForBridge();
 }
 
 bool TFrmMain::PanelBusy() const {
@@ -118,7 +103,7 @@ void TFrmMain::ReadBackForBridge() {
   if (!bridgeReadBackPending_) {
     return;
   }
-  if (context_.ShuttingDown() || BridgeListeningOn().empty()) {
+  if (session_->State() != SessionState::kConnected || BridgeListeningOn().empty()) {
     bridgeReadBackPending_ = false;  // disconnected meanwhile: the next connection reads it all
     return;
   }
@@ -134,7 +119,7 @@ void TFrmMain::ReadBackForBridge() {
   }
   bridgeReadBackPending_ = false;
   RunUnderPanelLock([this] {
-    const bool binWasOn = context_.Poller() && !context_.Poller()->BinQuery().empty();
+    const bool binWasOn = Poller() && !Poller()->BinQuery().empty();
     const QString binShown = lls7->text();
     if (!ReadMeterState()) {
       return;
@@ -150,7 +135,7 @@ void TFrmMain::ReadBackForBridge() {
     }
     UpdateListSwitch();
   });
-  if (!context_.ShuttingDown()) {
+  if (session_->State() != SessionState::kClosing) {
     emit BridgeReadBackDone();
   }
 }

@@ -1,5 +1,6 @@
 // Choosing the port, connecting (remote, identification, function, settings, comparator) and
-// disconnecting (local, poller ended, panel locked again).
+// disconnecting (local, poller ended, panel locked again). The meter session runs both sequences;
+// the steps here are the panel's share of them.
 
 #include <QComboBox>
 #include <QPushButton>
@@ -15,18 +16,10 @@
 #include "port_combo_box.h"
 #include "port_list.h"
 #include "qt_text.h"
-#include "text_helpers.h"
 #include "uFrmMain.h"
 #include "uFrmMain_texts.h"
 
 namespace benchbridge {
-
-namespace {
-
-// Fields of "*IDN?": maker, model, version, (unused), serial.
-constexpr std::size_t kIdnFields = 5;
-
-}  // namespace
 
 void TFrmMain::WireConnection() {
   connect(c1, &PortComboBox::PopupAboutToShow, this, [this] { c1DropDown(); });
@@ -80,49 +73,40 @@ void TFrmMain::rbtn1Click() {
                      context_.Pick(main_text::kSelectPortFirst));
       return;
     }
-    if (main_text::kConnect.Matches(rbtn1->text())) {
-      Connect();
-    } else {
+    if (session_->Connected()) {
       Disconnect();
+    } else {
+      Connect();
     }
   });
 }
 
 void TFrmMain::Connect() {
-  StateRecord& state = context_.State();
   // 19. Whatever stops the sequence, the keys come back (the operator disconnects from there).
   ScopeExit unlock([this] { SetPanelButtonsEnabled(true); });
+  if (session_->Connect(context_.State().portNumber) == ConnectOutcome::kIncompleteIdentity) {
+    RefuseIdentification(session_->Identity());
+  }
+}
 
-  c1->setEnabled(false);
-  ForgetPreviousConnection();
-  state.connected = true;
-  context_.Controls().SetStopPolling(false);
-  StartPoller();
-  rbtn1->setText(context_.Pick(main_text::kDisconnect));
+void TFrmMain::RemoteAnswered() { bb5->setText(context_.Pick(main_text::kRemote)); }
 
-  // The first exchange cannot wait for LinkReady: its end is what sets it.
-  if (!context_.AskWithoutWait(command::kRemote)) {
-    return;
-  }
-  bb5->setText(context_.Pick(main_text::kRemote));
-  context_.Tell(command::kMeasurementPage);
-  const std::optional<std::string> idn = context_.Ask(command::kAskIdentity);
-  if (!idn || !ConfirmReturnedMeter(*idn) || !TakeIdentification(*idn)) {
-    return;
-  }
-  const std::optional<std::string> model = context_.Ask(command::kAskModel);
-  if (!model) {
-    return;
-  }
-  state.modelName = "LX" + *model;
-  if (!ReadMeterState()) {
-    return;
-  }
+void TFrmMain::Identified(const MeterIdentity& meter) {
+  StateRecord& state = context_.State();
+  state.idnFields = meter.fields;
+  state.idnModel = meter.model;
+  state.idnSerial = meter.serial;
+  state.idnVersion = meter.version;
+  LLs999->setText(ToQt(state.idnModel));
+  LLs999->show();
+}
+
+void TFrmMain::Completed() {
   for (QComboBox* selector : {cb2, cb4, cb5, cb6, cb7, cb8}) {
     selector->setEnabled(true);
   }
   UpdateListSwitch();
-  StartBridge();
+  TellBridgeProblem();
 }
 
 void TFrmMain::ForgetPreviousConnection() {
@@ -152,6 +136,7 @@ void TFrmMain::ForgetPreviousConnection() {
 }
 
 bool TFrmMain::ReadMeterState() {
+  context_.State().modelName = session_->Identity().modelName;
   if (!ReadFunction()) {
     return false;
   }
@@ -202,24 +187,15 @@ bool TFrmMain::ReadComparatorSwitch() {
   return true;
 }
 
-bool TFrmMain::TakeIdentification(const std::string& reply) {
+void TFrmMain::RefuseIdentification(const MeterIdentity& meter) {
   StateRecord& state = context_.State();
-  state.idnFields = SplitText(reply, ",");
-  if (state.idnFields.size() < kIdnFields) {
-    // Without the serial field the identification is unusable; say so rather than show half.
-    state.idnModel.clear();
-    state.idnVersion.clear();
-    state.idnSerial.clear();
-    ShowMessageBox(this, QMessageBox::Critical, context_.Pick(main_text::kMessageTitle),
-                   context_.Pick(main_text::kIncompleteIdn) + ToQt(reply));
-    return false;
-  }
-  state.idnModel = Trimmed(state.idnFields[1]);
-  state.idnSerial = Trimmed(state.idnFields[4]);
-  state.idnVersion = Trimmed(state.idnFields[2]);
-  LLs999->setText(ToQt(state.idnModel));
-  LLs999->show();
-  return true;
+  state.idnFields = meter.fields;
+  // Without the serial field the identification is unusable; say so rather than show half.
+  state.idnModel.clear();
+  state.idnVersion.clear();
+  state.idnSerial.clear();
+  ShowMessageBox(this, QMessageBox::Critical, context_.Pick(main_text::kMessageTitle),
+                 context_.Pick(main_text::kIncompleteIdn) + ToQt(meter.reply));
 }
 
 void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) {
@@ -245,24 +221,9 @@ void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) 
 void TFrmMain::Disconnect() {
   // Should anything fail on the way, the operator can still try again or quit.
   ScopeExit unlock([this] { ReleaseToConnectKeys(); });
-  StopBridge();
-  // A lost line is not looked for any more; its dead port gets no LOCal (the query on it
-  // returns at once).
-  StopLookingForPort();
-  context_.Tell(command::kLocal);
-  bb5->setText(context_.Pick(main_text::kLocal));
-  context_.Controls().SetStopPolling(true);
-  if (poller_ && !poller_->Started()) {
-    ReleasePoller();  // its port never opened, so there is no thread to wait for
-  } else {
-    WaitForPollerGone();
-  }
-  if (context_.ShuttingDown()) {
-    return;  // the window closed meanwhile
-  }
-  context_.State().connected = false;
-  rbtn1->setText(context_.Pick(main_text::kConnect));
-  c1->setEnabled(true);
+  session_->Disconnect();
 }
+
+void TFrmMain::LocalSent() { bb5->setText(context_.Pick(main_text::kLocal)); }
 
 }  // namespace benchbridge

@@ -14,7 +14,6 @@
 
 #include "fit_label.h"
 #include "handler_guard.h"
-#include "meter_commands.h"
 #include "panel_input_gate.h"
 #include "uFrmMain.h"
 
@@ -102,15 +101,10 @@ void TFrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TFrmMain::FormClose() {
-  if (closing_) {
+  if (session_->State() == SessionState::kClosing) {
     return;  // Esc again while the LOCal exchange is waiting
   }
-  closing_ = true;
-  StopBridge();
-  if (poller_) {
-    // Back to the meter's own front panel; the reply is kept and not examined.
-    context_.Tell(command::kLocal);
-  }
+  session_->Close(true);  // back to the meter's own front panel first
   Shutdown();
 }
 
@@ -118,15 +112,9 @@ void TFrmMain::Shutdown() {
   if (context_.ShuttingDown()) {
     return;
   }
+  session_->Close(false);  // a window destroyed without closing sends nothing
   context_.BeginShutdown();
   CloseTrendWindow();
-  StopLookingForPort();
-  context_.Controls().SetStopPolling(true);
-  if (poller_) {
-    poller_->Abandon();
-  }
-  StopBridge();  // prompt: an exchange on the wire was abandoned with the poller's read
-  ReleasePoller();
 }
 
 void TFrmMain::SetPanelButtonsEnabled(bool enabled) {
@@ -164,7 +152,7 @@ void TFrmMain::RunKeyHandler(const std::function<void()>& act) {
     context_.Controls().SetPollPaused(false);
     SetPanelButtonsEnabled(false);
     ScopeExit release([this] { SetPanelButtonsEnabled(true); });
-    if (context_.State().connected) {
+    if (session_->Connected()) {
       act();
     }
   });

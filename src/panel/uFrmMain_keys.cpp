@@ -177,7 +177,7 @@ void TFrmMain::rbtn7Click() {
 
 void TFrmMain::cb6Change() {
   RunGuarded(this, [this] {
-    if (!context_.State().connected) {
+    if (!context_.Connected()) {
       return;
     }
     const QString picked = cb6->currentText();

@@ -1,6 +1,6 @@
 // ReadBackSettings: the settings rows mirror the meter's level, bias, frequency, range, output
 // impedance and speed. What is asked and how it is shown depends on the mode on the badge and on
-// the model family; a value that does not apply in the mode is shown fixed, in aqua.
+// the model (model_abilities.h); a value that does not apply in the mode is shown fixed, in aqua.
 
 #include <QComboBox>
 #include <QStringList>
@@ -11,6 +11,7 @@
 #include "fit_label.h"
 #include "handler_guard.h"
 #include "meter_commands.h"
+#include "model_abilities.h"
 #include "panel_look.h"
 #include "qt_text.h"
 #include "uFrmMain.h"
@@ -19,36 +20,11 @@ namespace benchbridge {
 
 namespace {
 
-enum class Family { First, Second, Other };
-
-Family FamilyOf(const std::string& model) {
-  if (model == "LX3101" || model == "LX3102" || model == "LX3110") {
-    return Family::First;
-  }
-  if (model == "LX2101" || model == "LX2102" || model == "LX2110") {
-    return Family::Second;
-  }
-  return Family::Other;
-}
-
-QStringList LevelItems() {
-  return {QStringLiteral("100mV"),  QStringLiteral("300mV"),  QStringLiteral("600mV"),
-          QStringLiteral("1000mV"), QStringLiteral("1500mV"), QStringLiteral("2000mV")};
-}
-
-// The frequencies a second-family model offers: LX2101 up to 10 kHz, LX2102 up to 20 kHz,
-// LX2110 up to 100 kHz.
-QStringList FrequencyItems(const std::string& model) {
-  QStringList items{QStringLiteral("100Hz"),  QStringLiteral("120Hz"),  QStringLiteral("200Hz"),
-                    QStringLiteral("400Hz"),  QStringLiteral("800Hz"),  QStringLiteral("1000Hz"),
-                    QStringLiteral("2000Hz"), QStringLiteral("4000Hz"), QStringLiteral("8000Hz"),
-                    QStringLiteral("10000Hz")};
-  if (model == "LX2102" || model == "LX2110") {
-    items << QStringLiteral("15000Hz") << QStringLiteral("20000Hz");
-  }
-  if (model == "LX2110") {
-    items << QStringLiteral("40000Hz") << QStringLiteral("50000Hz") << QStringLiteral("80000Hz")
-          << QStringLiteral("100000Hz");
+// The items of a listed model's row: its values with the unit, as the meter's lists show them.
+QStringList Items(const std::vector<int>& values, const char* unit) {
+  QStringList items;
+  for (const int value : values) {
+    items << QString::number(value) + QLatin1String(unit);
   }
   return items;
 }
@@ -74,14 +50,14 @@ void ShowChoice(QComboBox* list, FitLabel* freeValue, const QStringList& items,
   SetTextColour(list, kReadColour);
 }
 
-// A read level or frequency, shown by model family: as a free value (first), as a choice of the
-// model's list (second), or not at all (any other model).
-void ShowRead(Family family, QComboBox* list, FitLabel* freeValue, const QStringList& items,
+// A read level or frequency, shown by model family: as a free value, as a choice of the model's
+// list, or not at all (a model the program does not know).
+void ShowRead(ModelFamily family, QComboBox* list, FitLabel* freeValue, const QStringList& items,
               const QString& text) {
-  if (family == Family::First) {
+  if (family == ModelFamily::kFreeValues) {
     list->hide();
     ShowValue(freeValue, text, kReadColour);
-  } else if (family == Family::Second) {
+  } else if (family == ModelFamily::kListed) {
     ShowChoice(list, freeValue, items, text);
   }
 }
@@ -113,8 +89,8 @@ void TFrmMain::ReadBackSettings() {
   });
 
   const std::optional<BridgeMode> mode = BadgeMode();
-  const std::string& model = context_.State().modelName;
-  const Family family = FamilyOf(model);
+  const ModelAbilities& model = AbilitiesOf(context_.State().modelName);
+  const ModelFamily family = model.family;
   const bool lcr = mode == BridgeMode::Lcr;
   const bool dcr = mode == BridgeMode::Dcr;
 
@@ -135,7 +111,7 @@ void TFrmMain::ReadBackSettings() {
   std::vector<AskStep> steps;
   if (lcr) {
     steps.push_back({command::kAskLevel, [&](const std::string& level) {
-                       ShowRead(family, cb2, bb22, LevelItems(),
+                       ShowRead(family, cb2, bb22, Items(model.levelsMv, "mV"),
                                 ToQt(level) + QStringLiteral("mV"));
                      }});
     steps.push_back({command::kAskBias, [&](const std::string& bias) {
@@ -144,7 +120,7 @@ void TFrmMain::ReadBackSettings() {
   }
   if (!dcr) {
     steps.push_back({command::kAskFrequency, [&](const std::string& frequency) {
-                       ShowRead(family, cb4, bb44, FrequencyItems(model),
+                       ShowRead(family, cb4, bb44, Items(model.frequenciesHz, "Hz"),
                                 ToQt(frequency) + QStringLiteral("Hz"));
                      }});
   }

@@ -87,7 +87,7 @@ void SendValueOfItem(TFrmMain& form, const QComboBox* list, const char* command)
   RunGuarded(&form, [&] {
     PanelContext& context = form.Context();
     const QString text = list->currentText();
-    if (!context.State().connected || text.trimmed().isEmpty()) {
+    if (!context.Connected() || text.trimmed().isEmpty()) {
       return;
     }
     context.Tell(command + ToStd(WithoutUnit(text)));
@@ -100,7 +100,7 @@ void SendCommandOfItem(TFrmMain& form, const QComboBox* list, const Bilingual (&
                        const char* const (&commands)[N]) {
   RunGuarded(&form, [&] {
     PanelContext& context = form.Context();
-    if (!context.State().connected) {
+    if (!context.Connected()) {
       return;
     }
     const int item = ItemOf(items, list->currentText());
@@ -140,7 +140,7 @@ void TFrmMain::cb8Change() {
 // switch shows "OFF" again once the dialog has closed.
 void TFrmMain::cb9Change() {
   RunGuarded(this, [this] {
-    if (!context_.State().connected || main_text::kOffOnItems[0].Matches(cb9->currentText())) {
+    if (!context_.Connected() || main_text::kOffOnItems[0].Matches(cb9->currentText())) {
       return;
     }
     if (BadgeMode() == BridgeMode::Dcr) {

@@ -120,9 +120,7 @@ void TFrmMain::TrendGap() {
   if (trendWindow_) trendWindow_->MarkGap();
 }
 
-void TFrmMain::ReadingRejected() {
-  if (!context_.ShuttingDown()) TrendGap();
-}
+void TFrmMain::ReadingRejected() { TrendGap(); }
 
 void TFrmMain::CloseTrendWindow() {
   if (trendWindow_) trendWindow_->close();

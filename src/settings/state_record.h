@@ -12,9 +12,8 @@ enum class BridgeMode { Lcr, Dcr, Eca };
 enum class UiLanguage { Chinese, English };
 
 struct StateRecord {
-  int portNumber = 1;      // COM port number, "comid" in Set.ini
-  bool connected = false;  // a connection is up or being made
-  std::string modelName;   // "LX" + the "*LX?" reply
+  int portNumber = 1;     // COM port number, "comid" in Set.ini
+  std::string modelName;  // "LX" + the "*LX?" reply
   std::vector<std::string> idnFields;
   std::string idnModel, idnVersion, idnSerial;
   UiLanguage uiLanguage = UiLanguage::English;

@@ -22,7 +22,7 @@ PanelContext::PanelContext(std::filesystem::path home)
     : home_(std::move(home)), log_(home_ / "log") {}
 
 void PanelContext::WaitLinkReady() {
-  while (!shuttingDown_ && poller_ != nullptr && !link_.LinkReady()) {
+  while (!shuttingDown_ && Poller() != nullptr && !link_.LinkReady()) {
     QEventLoop loop;
     QTimer::singleShot(kLinkReadyLookMs, &loop, &QEventLoop::quit);
     // -1: the application is quitting and every event loop returns at once; waiting on would spin.
@@ -32,44 +32,47 @@ void PanelContext::WaitLinkReady() {
   }
 }
 
-std::string PanelContext::Send(const std::string& command) {
+ExchangeResult PanelContext::Exchange(const std::string& command) {
   WaitLinkReady();
-  return SendWithoutWait(command);
+  // The wait processes events: the poller may have gone or shutdown begun meanwhile.
+  ExchangeResult result;
+  if (!shuttingDown_ && session_ != nullptr) {
+    result = session_->Ask(command + "\n");
+  }
+  state_.replyText = result.reply;
+  return result;
 }
 
 std::string PanelContext::SendWithoutWait(const std::string& command) {
-  // The wait above processes events: the poller may have gone or shutdown begun meanwhile.
-  if (shuttingDown_ || poller_ == nullptr) {
+  if (shuttingDown_ || session_ == nullptr) {
     state_.replyText.clear();
     return {};
   }
-  state_.replyText = poller_->Query(command + "\n");
+  state_.replyText = session_->Query(command + "\n");
   return state_.replyText;
 }
 
 std::optional<std::string> PanelContext::Ask(const std::string& command) {
-  WaitLinkReady();
-  return AskWithoutWait(command);
-}
-
-std::optional<std::string> PanelContext::AskWithoutWait(const std::string& command) {
-  std::string reply = SendWithoutWait(command);
-  if (reply.empty() || shuttingDown_ || LineLost()) {
+  ExchangeResult result = Exchange(command);
+  if (!result.Ok() || shuttingDown_) {
     return std::nullopt;
   }
-  return reply;
+  return std::move(result.reply);
 }
 
 bool PanelContext::Tell(const std::string& command) {
   if (LineLost()) return false;
-  Send(command);
+  const ExchangeResult result = Exchange(command);
   // A line lost in the exchange: the meter may or may not have the setting, and the panel shows
   // nothing of it; after the return the panel and the meter are brought together again.
-  return !shuttingDown_ && !LineLost();
+  return !shuttingDown_ && result.status != ExchangeStatus::kLineLost && !LineLost();
 }
 
 bool PanelContext::LineLost() const {
-  return (poller_ != nullptr && poller_->LinkLost()) || (panel_ != nullptr && panel_->LineLost());
+  // While the meter is returning the line is there again: the return's questions must go out.
+  const TsmThread* poller = Poller();
+  return (session_ != nullptr && session_->State() == SessionState::kLineLost) ||
+         (poller != nullptr && poller->LinkLost());
 }
 
 void PanelContext::AddLineBackListener(LineBackListener* listener) {
@@ -92,14 +95,14 @@ void PanelContext::TellLineBack() {
 }
 
 void PanelContext::SetBinQuery(bool on) {
-  if (poller_ != nullptr) {
-    poller_->SetBinQuery(on ? command::Line(command::kAskBin) : "");
+  if (TsmThread* poller = Poller()) {
+    poller->SetBinQuery(on ? command::Line(command::kAskBin) : "");
   }
 }
 
 void PanelContext::SetStatQuery(bool on) {
-  if (poller_ != nullptr) {
-    poller_->SetStatQuery(on ? command::Line(command::kAskStatisticValue) : "");
+  if (TsmThread* poller = Poller()) {
+    poller->SetStatQuery(on ? command::Line(command::kAskStatisticValue) : "");
   }
 }
 

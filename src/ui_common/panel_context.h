@@ -1,6 +1,6 @@
 #pragma once
 // What the main panel shares with its dialogs: the state record, the link to the instrument
-// through the current poller, and the few main-panel routines the dialogs call.
+// through the meter session, and the few main-panel routines the dialogs call.
 
 #include <QString>
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "bilingual.h"
 #include "channel_lock.h"
 #include "log_writer.h"
+#include "meter_session.h"
 #include "mythread.h"
 #include "poller_controls.h"
 #include "state_record.h"
@@ -30,8 +31,6 @@ class MainPanelAccess {
   virtual void SetTriggerStatus(const QString& text) = 0;  // bb1
   virtual void ApplyLanguage() = 0;                        // the main panel's caption routine
   virtual void SaveSettings() = 0;                         // Set.ini
-  // The line to the meter is gone (from the loss until the port is back and the meter is asked).
-  virtual bool LineLost() const = 0;
 };
 
 // What a dialog left open across a lost line hears when the same meter is back.
@@ -52,26 +51,31 @@ class PanelContext {
   PollerControls& Controls() { return controls_; }
   LogWriter& Log() { return log_; }
 
-  TsmThread* Poller() const { return poller_; }
-  void SetPoller(TsmThread* poller) { poller_ = poller; }  // the owner (TFrmMain) keeps it alive
+  // The connection; the owner (TFrmMain) keeps it alive. Null before it is set.
+  MeterSession* Session() const { return session_; }
+  void SetSession(MeterSession* session) { session_ = session; }
+  // The session's current poller; nullptr when none exists.
+  TsmThread* Poller() const { return session_ != nullptr ? session_->Poller() : nullptr; }
+  // The operator's connection stands (connecting, connected, line lost or returning).
+  bool Connected() const { return session_ != nullptr && session_->Connected(); }
 
   MainPanelAccess* Panel() const { return panel_; }
   void SetPanel(MainPanelAccess* panel) { panel_ = panel; }
 
   // The caller convention of every sender: wait until LinkReady while processing user-interface
-  // events, then Query the command with "\n" appended. Without a poller, or once shutdown began,
-  // nothing is sent and the reply is empty. The reply is also kept as the state's replyText.
-  // Not for the first command of a connection (that one skips the wait).
-  std::string Send(const std::string& command);
-  // Query without the LinkReady wait ("SYSTem:REMote" at connection).
+  // events, then ask the session with "\n" appended. Without a poller, while a feature holds the
+  // line, or once shutdown began, nothing is sent and the reply is empty. The reply is also kept
+  // as the state's replyText.
+  std::string Send(const std::string& command) { return Exchange(command).reply; }
+  // Send with the exchange's outcome (kNoLine when nothing was sent).
+  ExchangeResult Exchange(const std::string& command);
+  // Send without the LinkReady wait.
   std::string SendWithoutWait(const std::string& command);
 
   // How the panel's routines ask the meter: Send, giving the reply, or nullopt when there is
   // none (no answer in time, a failed write, no poller) or shutdown began. A routine that gets
   // nullopt stops there; what it showed before stays.
   std::optional<std::string> Ask(const std::string& command);
-  // Ask without the LinkReady wait, for the first command of a connection.
-  std::optional<std::string> AskWithoutWait(const std::string& command);
   // Send for a setting whose reply is not examined. False once shutdown began, or when the line
   // is lost (nothing is sent then) or went during the exchange: from then on the routine shows
   // nothing more.
@@ -106,7 +110,7 @@ class PanelContext {
   LinkShared link_;
   PollerControls controls_;
   LogWriter log_;
-  TsmThread* poller_ = nullptr;
+  MeterSession* session_ = nullptr;
   MainPanelAccess* panel_ = nullptr;
   std::vector<LineBackListener*> lineBackListeners_;
   bool shuttingDown_ = false;

@@ -8,7 +8,7 @@ void DialogHarness::StartConnected(const std::map<std::string, std::string>& rep
   StartMeter(script).SetDefault(ReplyLine(""));
   StartPanel();
   ConnectPanel();
-  ASSERT_TRUE(Context().State().connected);
+  ASSERT_TRUE(Context().Connected());
   ASSERT_NE(Context().Poller(), nullptr);
   meter_->ClearCommands();
 }

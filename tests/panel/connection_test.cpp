@@ -56,14 +56,14 @@ class ConnectionTest : public PanelHarness {
     EXPECT_FALSE(panel_->c1->isEnabled());
     EXPECT_EQ(panel_->rbtn1->text(), "DisConnect device");
     EXPECT_EQ(panel_->bb5->text(), "REMOTE");
-    EXPECT_TRUE(panel_->Context().State().connected);
+    EXPECT_TRUE(panel_->Context().Connected());
   }
   // Stopped early: keys usable (to disconnect), selectors as they were, still "connected".
   void ExpectStoppedEarly() {
     for (QPushButton* button : panel_->Buttons()) EXPECT_TRUE(button->isEnabled());
     EXPECT_FALSE(panel_->cb9->isEnabled());
     EXPECT_EQ(panel_->rbtn1->text(), "DisConnect device");
-    EXPECT_TRUE(panel_->Context().State().connected);
+    EXPECT_TRUE(panel_->Context().Connected());
   }
 };
 
@@ -204,7 +204,7 @@ TEST_F(ConnectionTest, DisconnectSendsLocalAndWaitsForThePollerToEnd) {
 
   EXPECT_EQ(PanelCommands().back(), "SYSTem:LOCal");
   EXPECT_EQ(panel_->Poller(), nullptr);
-  EXPECT_FALSE(panel_->Context().State().connected);
+  EXPECT_FALSE(panel_->Context().Connected());
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
   EXPECT_EQ(panel_->bb5->text(), "LOCAL");
   EXPECT_TRUE(panel_->c1->isEnabled());
@@ -242,7 +242,7 @@ TEST_F(ConnectionTest, APortThatDoesNotOpenStopsAtRemoteAndIsReleasedAtOnce) {
   PressConnectKey();
   EXPECT_EQ(panel_->Poller(), nullptr);
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
-  EXPECT_FALSE(panel_->Context().State().connected);
+  EXPECT_FALSE(panel_->Context().Connected());
 }
 
 TEST_F(ConnectionTest, ClosingWhileConnectedSendsLocalAndEndsThePoller) {

@@ -67,7 +67,7 @@ TEST_F(DialogKeysTest, TheSettingsKeyOpensTheSystemDialogOnlyWhileConnected) {
   ExpectUnlocked();
 
   PressConnectKey();
-  ASSERT_FALSE(panel_->Context().State().connected);
+  ASSERT_FALSE(panel_->Context().Connected());
   panel_->rbtn8->setEnabled(true);  // the key is off now; its handler still must not open
   EXPECT_TRUE(Press(panel_->rbtn8, 1).empty());
   EXPECT_FALSE(panel_->Context().Controls().PollPaused());

@@ -108,7 +108,7 @@ TEST_F(DisplayKeysTest, TheComparatorSwitchBringsTheBinLayoutAndTakesItAway) {
 
 TEST_F(DisplayKeysTest, AfterADisconnectTheComparatorSwitchDoesNothing) {
   PressConnectKey();
-  ASSERT_FALSE(panel_->Context().State().connected);
+  ASSERT_FALSE(panel_->Context().Connected());
   meter_->ClearCommands();
   const auto before = Geometry();
 

@@ -54,7 +54,7 @@ TEST_F(SettingControlsTest, ChineseItemsSendTheSameCommands) {
 TEST_F(SettingControlsTest, NothingIsSentAfterADisconnection) {
   ConnectWith();
   PressConnectKey();
-  ASSERT_FALSE(panel_->Context().State().connected);
+  ASSERT_FALSE(panel_->Context().Connected());
   meter_->ClearCommands();
   ModalWatcher watcher;
 

@@ -100,7 +100,7 @@ TEST_F(StartUpTest, ConnectWithoutAPortAsksForOneAndChangesNothing) {
     EXPECT_EQ(button->isEnabled(), button == panel.rbtn1 || button == panel.rbtnQ);
   }
   EXPECT_EQ(panel.rbtn1->text(), "Connecting device");
-  EXPECT_FALSE(panel.Context().State().connected);
+  EXPECT_FALSE(panel.Context().Connected());
   EXPECT_EQ(panel.Poller(), nullptr);
 }
 
@@ -197,6 +197,7 @@ TEST_F(StartUpTest, EscClosesAndSendsNothingWhenNeverConnected) {
 }
 
 TEST_F(StartUpTest, TheKeyFrameReleasesTheLockOnEveryWayOut) {
+  StartMeter();
   TFrmMain& panel = StartPanel();
   panel.Context().Controls().SetPollPaused(true);
   bool ran = false;
@@ -205,7 +206,7 @@ TEST_F(StartUpTest, TheKeyFrameReleasesTheLockOnEveryWayOut) {
   EXPECT_FALSE(panel.Context().Controls().PollPaused());
   EXPECT_TRUE(panel.rbtn2->isEnabled());
 
-  panel.Context().State().connected = true;
+  ConnectPanel();
   ModalWatcher watcher;
   panel.RunKeyHandler([&] {
     EXPECT_FALSE(panel.rbtn2->isEnabled());
@@ -214,7 +215,6 @@ TEST_F(StartUpTest, TheKeyFrameReleasesTheLockOnEveryWayOut) {
   ASSERT_EQ(watcher.Count(), 1);
   EXPECT_EQ(watcher.Last().text, "lost the plot");
   EXPECT_TRUE(panel.rbtn2->isEnabled());
-  panel.Context().State().connected = false;
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ void FaultHarness::Reconnect() {
 void FaultHarness::ExpectCleanDisconnect() {
   PressConnectKey();
   EXPECT_EQ(panel_->Poller(), nullptr);
-  EXPECT_FALSE(panel_->Context().State().connected);
+  EXPECT_FALSE(panel_->Context().Connected());
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
   EXPECT_EQ(panel_->bb5->text(), "LOCAL");
   EXPECT_TRUE(panel_->c1->isEnabled());

@@ -121,7 +121,7 @@ TEST_F(LinkReturnTest, AnotherMeterBehindTheReturnedPortStopsWithTheMessage) {
   ConnectAndPull();
   ReplaceMeter();
   FailCommand("*IDN?", ReplyLine("LX,LX3101,V2.00,2026,SN0777"));
-  ASSERT_TRUE(WaitUntil([&] { return !panel_->Context().State().connected; }));
+  ASSERT_TRUE(WaitUntil([&] { return !panel_->Context().Connected(); }));
   EXPECT_EQ(panel_->Poller(), nullptr);
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
   EXPECT_EQ(panel_->bb5->text(), "LOCAL");

@@ -92,7 +92,6 @@ class ReadingStore {
   std::uint64_t End() const { return end_; }
   std::size_t Size() const { return static_cast<std::size_t>(end_ - head_); }
   bool Empty() const { return end_ == head_; }
-  std::size_t Capacity() const { return capacity_; }
   std::uint64_t Dropped() const { return head_; }
   std::uint64_t Reordered() const { return reordered_; }
 

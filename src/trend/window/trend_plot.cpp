@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chart_cache.h"
 #include "trend_curve_item.h"
 
 namespace benchbridge {

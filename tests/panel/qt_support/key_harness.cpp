@@ -10,7 +10,7 @@ void KeyHarness::ConnectWith(const std::map<std::string, std::string>& changes) 
   StartMeter(script).SetDefault(ReplyLine("OK"));
   StartPanel();
   ConnectPanel();
-  ASSERT_TRUE(panel_->Context().State().connected);
+  ASSERT_TRUE(panel_->Context().Connected());
   meter_->ClearCommands();
 }
 
