@@ -279,6 +279,15 @@ void MeterSession::OnPollerEnded(unsigned generation) {
 
 void MeterSession::Disconnect() {
   if (!Connected()) return;
+  // A line that goes while the operator's disconnect runs (the cable pulled during "LOCal") ends
+  // in the disconnected state like any other: nothing looks for the port afterwards.
+  struct Disconnecting {
+    bool& flag;
+    explicit Disconnecting(bool& on) : flag(on) { flag = true; }
+    ~Disconnecting() { flag = false; }
+    Disconnecting(const Disconnecting&) = delete;
+    Disconnecting& operator=(const Disconnecting&) = delete;
+  } disconnecting(disconnecting_);
   ReturnLine(lease_.get(), LineBackReason::kDisconnect);
   StopBridge();
   // A lost line is not looked for any more; its dead port gets no "LOCal" (the exchange on it
@@ -316,7 +325,7 @@ void MeterSession::Close(bool backToLocal) {
 // --- The line lost and found again ---
 
 void MeterSession::OnLineLost(unsigned generation) {
-  if (generation != generation_ ||
+  if (disconnecting_ || generation != generation_ ||
       (state_ != SessionState::kConnected && state_ != SessionState::kConnecting)) {
     // An earlier poller's, or lost again while the sequence runs on the returned port: its next
     // question gets no answer, and the return comes to its end.

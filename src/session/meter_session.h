@@ -169,6 +169,7 @@ class MeterSession {
   MeterIdentity otherMeter_;  // what answered on a returned port instead
   bool identified_ = false;   // the running sequence accepted "*IDN?"
   std::optional<std::chrono::system_clock::time_point> lostSince_;
+  bool disconnecting_ = false;  // Disconnect runs: a loss it meets is part of it
   std::unique_ptr<PortReturnWatch> portWatch_;
 
   std::optional<ListenAddress> bridgeListen_;
