@@ -96,10 +96,24 @@ bool Channel::CheckLine() {
   return lost_.load();
 }
 
+void Channel::HoldLossLog() {
+  std::lock_guard guard(lossMutex_);
+  logLoss_ = false;
+}
+
+bool Channel::LogReturn(const std::string& line) {
+  std::lock_guard guard(lossMutex_);
+  NoteLossLocked();
+  if (lost_.load()) return false;
+  if (mainLog_) mainLog_(line);
+  logLoss_ = true;
+  return true;
+}
+
 void Channel::NoteLossLocked() {
   if (lost_.load() || abandoned_.load() || !lossCheck_.Gone()) return;
   lost_.store(true);
-  if (mainLog_) mainLog_("link lost.");
+  if (mainLog_ && logLoss_) mainLog_("link lost.");
   if (lineLost_) lineLost_();
 }
 

@@ -52,6 +52,14 @@ class Channel {
   // Looks at the line without an exchange (while nothing is sent); returns Lost().
   bool CheckLine();
 
+  // A line opened again after a loss: until its return is logged (LogReturn) its own loss is
+  // told but not logged, since the log still says the line is lost. So the log tells each loss
+  // and each return once, in turn, however the line flaps.
+  void HoldLossLog();
+  // Logs line (the return) unless the line is lost already; from then on a loss is logged again.
+  // False, and nothing logged, when it was lost.
+  bool LogReturn(const std::string& line);
+
  private:
   PortHandle port_;
   LinkShared& shared_;
@@ -63,6 +71,7 @@ class Channel {
   std::atomic<bool> lost_{false};
   // Orders "send bad." before the "link lost." it leads to, whichever thread looks.
   std::mutex lossMutex_;
+  bool logLoss_ = true;  // under lossMutex_
   // Set by an exchange that ended without its line feed, with the tick it ended at; both are
   // only touched under the channel lock.
   bool outOfStep_ = false;

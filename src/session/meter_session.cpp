@@ -217,7 +217,9 @@ ConnectOutcome MeterSession::RunConnectSequence() {
       otherMeter_ = std::move(found);
       return ConnectOutcome::kOtherMeter;
     }
-    place_.log.WriteLog("link back.");
+    // Logged with the line's own loss check, so a loss of the returning line is logged only
+    // after its return was: the log alternates, however the cable flaps.
+    if (!poller_ || !poller_->LogReturn("link back.")) return stopped(ConnectOutcome::kNoReply);
   } else if (!found.complete) {
     identity_ = std::move(found);
     return ConnectOutcome::kIncompleteIdentity;
@@ -245,6 +247,8 @@ void MeterSession::StartPoller(PortHandle reopened) {
                                               place_.log, *pollerNews_)
                 : std::make_unique<TsmThread>(portNumber_, place_.home, place_.link,
                                               place_.controls, place_.log, *pollerNews_);
+  // Until this line's return is logged, the log still says it is lost.
+  if (reopened != kInvalidPort) poller_->HoldLossLog();
   // A poller whose port did not open is kept unstarted: every command on it fails at once.
   if (poller_->PortOpen()) poller_->Start();
 }
