@@ -34,7 +34,7 @@ void TFrmMain::ShowReturning() {
   context_.Controls().SetPollPaused(false);
   SetPanelButtonsEnabled(false);
   c1->setEnabled(false);
-  ForgetPreviousConnection();
+  ForgetPreviousConnection(Forget::kKeepOperatorState);
 }
 
 void TFrmMain::ShowLineBack() {
