@@ -47,7 +47,7 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   inputGate_->Remember(rbtnQ, 0, [this] { rbtnQClick(); });
   inputGate_->Remember(nullptr, Qt::Key_Escape, [this] { tact1Execute(); });
   inputGate_->Remember(rbtn1, 0, [this] {
-    if (context_.State().connected) rbtn1Click();  // only ever a Disconnect
+    if (session_->Connected()) rbtn1Click();  // only ever a Disconnect
   });
 
   // 1. The design texts that only stand for what the meter will tell.

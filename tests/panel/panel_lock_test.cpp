@@ -97,7 +97,7 @@ TEST_F(PanelLockTest, DisconnectAndEscQueuedDuringAnExchangeAreCarriedOutOnce) {
   QueueClick(panel_->rbtn1);
   ConnectPanel();
   ASSERT_TRUE(posted);
-  ASSERT_TRUE(WaitUntil([&] { return !panel_->Context().State().connected; }));
+  ASSERT_TRUE(WaitUntil([&] { return !panel_->Context().Connected(); }));
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
   QCoreApplication::processEvents();
   EXPECT_EQ(meter_->CountOf("SYSTem:LOCal"), 1u);
@@ -105,7 +105,7 @@ TEST_F(PanelLockTest, DisconnectAndEscQueuedDuringAnExchangeAreCarriedOutOnce) {
   EXPECT_EQ(panel_->bb3->text(), "") << "MAX stays dropped";
 
   ConnectPanel();
-  ASSERT_TRUE(panel_->Context().State().connected);
+  ASSERT_TRUE(panel_->Context().Connected());
   meter_->SetScript([&](const std::string& command) -> std::optional<Response> {
     if (command == "KEYS 49") {
       QCoreApplication::postEvent(panel_.get(),
