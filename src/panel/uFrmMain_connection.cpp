@@ -176,8 +176,8 @@ bool TFrmMain::ReadFunction() {
     return false;
   }
   ShowFunction(*function);
-  if (main_text::kAuto.Matches(CB1->text())) {
-    return true;
+  if (*function == "AUTO") {
+    return true;  // the automatic function has no parameter pair to ask for
   }
   StateRecord& state = context_.State();
   return AskInTurn(context_,

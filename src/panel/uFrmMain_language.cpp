@@ -30,7 +30,7 @@ void TFrmMain::ApplyLanguage() {
   const PanelContext& context = context_;
 
   rbtnQ->setText(context.Pick(kClose));
-  rbtn1->setText(context.Pick(kConnect.Matches(rbtn1->text()) ? kConnect : kDisconnect));
+  rbtn1->setText(context.Pick(session_->Connected() ? kDisconnect : kConnect));
   rbtn9->setText(context.Pick(kCompare));
   rbtn10->setText(context.Pick(kHold));
   rbtn12->setText(context.Pick(kMax));

@@ -51,8 +51,7 @@ class Recorder : public SessionListener, public LineHolder {
 class MeterSessionTest : public ::testing::Test {
  protected:
   MeterSessionTest()
-      : log_(home_.Path() / "log"),
-        session_({home_.Path(), link_, controls_, log_, owner_}) {
+      : log_(home_.Path() / "log"), session_({home_.Path(), link_, controls_, log_, owner_}) {
     sim::SimulatedMeterOptions options;
     options.comNumber = kCom;
     options.instrument.model = *sim::FindModel("LX2110");
