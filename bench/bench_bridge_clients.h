@@ -2,7 +2,9 @@
 // Bridge clients in a child process forked before the benchmark starts any thread, so their CPU
 // is not the panel's. Told a port, a number of clients and a time, each client sends queries back
 // to back (send, wait for the reply line, send the next) and notes when each went out and when
-// its reply came, on the system clock the meter's transcript uses.
+// its reply came, on the system clock the meter's transcript uses. With settingEvery > 0, every
+// that many lines one is a setting (the speed, SLOW and MEDium in turn), sent without waiting,
+// as a script's write() is: it gets no reply.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -27,6 +29,7 @@ namespace benchbridge::bench {
 struct ClientExchangeTimes {
   int client = 0;
   std::int64_t sent = 0, answered = 0;  // system clock, ns; answered 0: no reply
+  bool setting = false;                 // a setting: answered is when it was sent
 };
 
 class ClientsChild {
@@ -49,8 +52,8 @@ class ClientsChild {
 
   // Tells the child to run clients on 127.0.0.1:port for the given time (or, with exchanges > 0,
   // one client for that many exchanges); Collect() then gets what they saw.
-  bool Order(int port, int clients, int milliseconds, int exchanges) {
-    const int order[4] = {port, clients, milliseconds, exchanges};
+  bool Order(int port, int clients, int milliseconds, int exchanges, int settingEvery = 0) {
+    const int order[5] = {port, clients, milliseconds, exchanges, settingEvery};
     return write(orderFd_, order, sizeof order) == sizeof order;
   }
 
@@ -99,13 +102,14 @@ class ClientsChild {
     return fd;
   }
 
-  // One query, its reply line (3.5 s at most, as a script's timeout would be).
-  static bool Exchange(int fd, const char* line, std::string& buffer) {
+  // One query, its reply line (3.5 s at most, as a script's timeout would be); a setting only
+  // goes out.
+  static bool Exchange(int fd, const char* line, std::string& buffer, bool setting = false) {
     const std::string out = std::string(line) + "\n";
     if (send(fd, out.data(), out.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(out.size())) {
       return false;
     }
-    for (;;) {
+    for (; !setting;) {
       if (const auto end = buffer.find('\n'); end != std::string::npos) {
         buffer.erase(0, end + 1);
         return true;
@@ -117,14 +121,16 @@ class ClientsChild {
       if (n <= 0) return false;
       buffer.append(chunk, static_cast<std::size_t>(n));
     }
+    return true;
   }
 
   [[noreturn]] static void Serve(int orderFd, int resultFd) {
     static const char* const kQueries[] = {"FREQuency:CW?", "APERture?", "OUTput:RESistance?",
                                            "*IDN?"};
-    int order[4];
+    static const char* const kSettings[] = {"APERture SLOW", "APERture MEDium"};
+    int order[5];
     while (ReadAll(orderFd, order, sizeof order)) {
-      const auto [port, clients, milliseconds, exchanges] = order;
+      const auto [port, clients, milliseconds, exchanges, settingEvery] = order;
       const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
       std::vector<std::vector<ClientExchangeTimes>> seen(static_cast<std::size_t>(clients));
       std::vector<std::thread> threads;
@@ -138,7 +144,9 @@ class ClientsChild {
             ClientExchangeTimes times;
             times.client = c;
             times.sent = Nanos(std::chrono::system_clock::now());
-            const bool answered = Exchange(fd, kQueries[i % 4], buffer);
+            times.setting = settingEvery > 0 && i % settingEvery == 0;
+            const char* line = times.setting ? kSettings[(i / settingEvery) % 2] : kQueries[i % 4];
+            const bool answered = Exchange(fd, line, buffer, times.setting);
             times.answered = answered ? Nanos(std::chrono::system_clock::now()) : 0;
             seen[static_cast<std::size_t>(c)].push_back(times);
             if (!answered) break;

@@ -4,7 +4,9 @@
 //  2. one client querying: its round trip minus the meter's own exchange time;
 //  3. four clients querying back to back while the panel polls: how busy the line is, each
 //     client's share, the poll period, the panel's CPU;
-//  4. the close with four clients attached.
+//  4. one client that sets the speed and goes on querying back to back: how long from the
+//     setting's reply on the wire to the end of the panel's re-read (its last query);
+//  5. the close with four clients attached.
 //
 //   build/release/bench/bridge_share [--seconds 30]
 //
@@ -212,6 +214,13 @@ int main(int argc, char** argv) {
   for (auto& [name, used] : byThread)
     used -= threadsBegin.count(name) ? threadsBegin.at(name) : 0.0;
 
+  // One client setting the speed every 60 lines and querying in between, no pause anywhere.
+  const std::int64_t settingBegin = Nanos(SystemClock::now());
+  clients.Order(port, 1, std::max(10, seconds / 2) * 1000, 0, 60);
+  std::vector<ClientExchangeTimes> setting;
+  while (!clients.Collect(setting, std::chrono::milliseconds(50)))
+    RunEvents(std::chrono::milliseconds(0));
+
   // The close with four clients in the middle of their queries.
   clients.Order(port, 4, 3000, 0);
   RunEvents(std::chrono::milliseconds(1000));
@@ -274,6 +283,15 @@ int main(int argc, char** argv) {
   const double spread = mean > 0 ? 100.0 * (most - least) / mean : 100.0;
   const double fourShare = 100.0 * fourCpu / fourWall;
 
+  // 4. From each setting's reply to the reply of the panel's last re-read query after it.
+  std::vector<double> reReads;
+  for (auto e = exchanges.begin(); e != exchanges.end(); ++e) {
+    if (e->command < settingBegin || e->bytes.rfind("APERture ", 0) != 0) continue;
+    const auto done = std::find_if(
+        e, exchanges.end(), [](const Exchange& x) { return x.bytes == "COMParator:STATe?"; });
+    if (done != exchanges.end()) reReads.push_back((done->reply - e->reply) / 1e6);
+  }
+
   std::printf("bridge with the panel on benchbridge-sim (LX2110, 9600 baud pacing)\n");
   std::printf("  idle %d s, bridge off: panel %.3f %% of one core, %ld context switches\n",
               idleSeconds, off.cpuShare, off.switches);
@@ -297,6 +315,10 @@ int main(int argc, char** argv) {
     if (used > 0.0005 * fourWall) std::printf(" %s %.3f", name.c_str(), 100.0 * used / fourWall);
   }
   std::printf("\n");
+  std::printf(
+      "  a client setting the speed while querying: re-read done after median %.0f ms, "
+      "max %.0f ms (%zu settings)\n",
+      Median(reReads), Max(reReads), reReads.size());
   std::printf("  close with %d clients attached: %.1f ms\n", clientsAtClose, closeMs);
 
   // The whole panel's CPU in two windows differs by the machine's noise; what the bridge adds is
@@ -322,6 +344,10 @@ int main(int argc, char** argv) {
            Format("median %.1f ms, p99 %.1f ms (%zu)", Median(periods), Percentile(periods, 0.99),
                   periods.size()),
            "p99 < 560 ms", !periods.empty() && Percentile(periods, 0.99) < 560.0);
+  PrintRow(
+      "bridge: re-read after a client's setting while it keeps querying",
+      Format("median %.0f ms, max %.0f ms (%zu)", Median(reReads), Max(reReads), reReads.size()),
+      "median < 1200 ms", !reReads.empty() && Median(reReads) < 1200.0);
   PrintRow("bridge: panel CPU with four clients", Format("%.3f %% of one core", fourShare),
            "< 2 % of one core", fourShare < 2.0);
   PrintRow("bridge: close with four clients attached", Format("%.1f ms", closeMs), "< 100 ms",

@@ -42,12 +42,6 @@ std::string Acknowledge(bool done) { return std::string(done ? kOk : kExecutionE
 
 std::string_view OnOffWord(bool on) { return on ? "ON" : "OFF"; }
 
-std::optional<bool> ParseOnOff(std::string_view parameter) {
-  const std::optional<std::size_t> index = KeywordIndex(parameter, {"ON", "OFF", "1", "0"});
-  if (!index) return std::nullopt;
-  return *index == 0 || *index == 2;
-}
-
 std::optional<int> ParseWholeIn(std::string_view parameter, std::string_view unit, int low,
                                 int high) {
   const std::optional<double> value = ParseNumberWithUnit(parameter, unit);

@@ -53,8 +53,6 @@ void AddSystemCommands(CommandTable& table);  // identification, remote, display
 // Helpers the groups share.
 std::string Acknowledge(bool done);  // kOk or kExecutionError
 std::string_view OnOffWord(bool on);
-// "ON", "OFF", "1", "0".
-std::optional<bool> ParseOnOff(std::string_view parameter);
 // A whole number of the unit (an optional unit suffix in any case, rounded to the nearest one),
 // within [low, high].
 std::optional<int> ParseWholeIn(std::string_view parameter, std::string_view unit, int low,

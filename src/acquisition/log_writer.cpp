@@ -104,6 +104,11 @@ void LogWriter::WriteLocked(std::string_view text, std::string_view suffix) {
   AppendLine(logDir_ / fileName, line);
 }
 
+std::string LogWriter::Today() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return FormatLogDate(clock_());
+}
+
 void LogWriter::Shutdown() {
   std::lock_guard<std::mutex> guard(mutex_);
   shutDown_.store(true);

@@ -35,6 +35,8 @@ class LogWriter {
   void Shutdown();
 
   const std::filesystem::path& LogDir() const { return logDir_; }
+  // "yyyy-mm-dd" of the day a line written now goes to (the writer's clock).
+  std::string Today();
 
  private:
   void WriteLocked(std::string_view text, std::string_view suffix);

@@ -29,6 +29,14 @@ struct CommandLine {
           "where the bridge listens "
           "and how many clients it has; log/<date>_bridge.log records every client exchange."),
       QStringLiteral("[ADDRESS:]PORT")};
+  QCommandLineOption replies{
+      QStringLiteral("replies"),
+      QStringLiteral(
+          "How the bridge answers scripts: \"instrument\" (the default) as a LAN instrument's "
+          "SCPI socket (a query gets its reply, a command none, errors wait for SYSTem:ERRor?), "
+          "\"all\" every meter line back, \"OK\" and error words included. Replaces Replies "
+          "in section [Bridge] of Set.ini."),
+      QStringLiteral("instrument|all")};
 
   CommandLine() {
     parser.setApplicationDescription(QStringLiteral(
@@ -36,6 +44,7 @@ struct CommandLine {
         "in the program's folder."));
     parser.addHelpOption();
     parser.addOption(listen);
+    parser.addOption(replies);
   }
 };
 
@@ -70,6 +79,14 @@ int main(int argc, char** argv) {
   if (commandLine.parser.isSet(commandLine.listen)) {
     const std::string error =
         frmMain.SetBridgeListen(benchbridge::ToStd(commandLine.parser.value(commandLine.listen)));
+    if (!error.empty()) {
+      (void)std::fprintf(stderr, "benchbridge: %s\n", error.c_str());
+      return 2;
+    }
+  }
+  if (commandLine.parser.isSet(commandLine.replies)) {
+    const std::string error =
+        frmMain.SetBridgeReplies(benchbridge::ToStd(commandLine.parser.value(commandLine.replies)));
     if (!error.empty()) {
       (void)std::fprintf(stderr, "benchbridge: %s\n", error.c_str());
       return 2;

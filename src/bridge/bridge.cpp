@@ -11,15 +11,14 @@
 
 #include "bridge_log.h"
 #include "bridge_server.h"
-#include "client_lines.h"
 
 namespace benchbridge {
 
 // One listening period. Destroyed in reverse order: the worker is joined first, so nothing
 // posts to the io context once it is gone.
 struct Bridge::Running {
-  Running(LogWriter& log, BridgeSink& sink, std::atomic<int>& clients)
-      : bridgeLog(log), server(io, bridgeLog, sink, clients) {}
+  Running(LogWriter& log, BridgeSink& sink, std::atomic<int>& clients, ReplyMode mode)
+      : bridgeLog(log), server(io, bridgeLog, sink, clients, mode) {}
 
   asio::io_context io;
   asio::executor_work_guard<asio::io_context::executor_type> work = asio::make_work_guard(io);
@@ -42,36 +41,33 @@ Bridge::~Bridge() {
   Join();
 }
 
-std::string Bridge::Start(const ListenAddress& address, QueryFunction query) {
+std::string Bridge::Start(const ListenAddress& address, QueryFunction query, ReplyMode mode) {
   Stop();
   Join();
-  auto running = std::make_unique<Running>(log_, sink_, clients_);
+  auto running = std::make_unique<Running>(log_, sink_, clients_, mode);
   try {
     const auto bound = running->server.Listen(address);
     running->where = FormatListenAddress({bound.address().to_string(), bound.port()});
   } catch (const std::system_error& error) {
-    return "cannot listen on " + FormatListenAddress(address) + ": " + error.code().message();
+    std::string why =
+        "cannot listen on " + FormatListenAddress(address) + ": " + error.code().message();
+    running->bridgeLog.ListenFailed(why);
+    return why;
   }
   Running& r = *running;
   r.worker = std::make_unique<ExchangeWorker>(
-      link_, std::move(query), [&r](const ClientExchange& exchange, const std::string& reply) {
-        // The log line is written on the io thread after the reply went out, so neither the
-        // client nor the next exchange on the line waits for the file.
-        auto log = [&r, peer = exchange.peer, command = exchange.command, reply] {
-          std::string line = ClientReplyLine(reply);
-          if (!line.empty()) line.pop_back();
-          r.bridgeLog.Exchange(peer, command, line);
-        };
+      link_, std::move(query),
+      [&r](const ClientExchange& exchange, const std::string& reply,
+           std::chrono::milliseconds took) {
+        // Logged and answered on the io thread, so the next exchange on the line never waits
+        // for the file or the client.
         std::lock_guard guard(r.ioMutex);
         if (!r.ioRunning) {
-          log();
+          r.bridgeLog.Exchange(exchange.client, exchange.peer, exchange.command, reply, took);
           return;
         }
-        asio::post(r.io, [&r, client = exchange.client,
-                          mayChange = MayChangeSettings(exchange.command), reply, log] {
-          r.server.ExchangeDone(client, mayChange, reply);
-          log();
-        });
+        asio::post(r.io,
+                   [&r, exchange, reply, took] { r.server.ExchangeDone(exchange, reply, took); });
       });
   r.server.SetWorker(*r.worker);
   r.bridgeLog.Listening(r.where);
@@ -95,14 +91,14 @@ std::string Bridge::Start(const ListenAddress& address, QueryFunction query) {
   return {};
 }
 
-void Bridge::Stop() {
+void Bridge::Stop(std::string_view why) {
   if (!running_) return;
   Running& r = *running_;
   r.worker->Stop();
   {
     std::lock_guard guard(r.ioMutex);
     r.ioRunning = false;
-    asio::post(r.io, [&r] { r.server.Shutdown("the bridge stopped"); });
+    asio::post(r.io, [&r, reason = std::string(why)] { r.server.Shutdown(reason); });
   }
   r.work.reset();
   r.ioThread.join();  // the io thread never blocks, so this is prompt
@@ -117,6 +113,7 @@ void Bridge::Stop() {
 void Bridge::Join() {
   if (!stopped_) return;
   stopped_->worker->Join();
+  stopped_->bridgeLog.FlushWaiting();  // clients whose line the stop kept from the meter
   stopped_.reset();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The network bridge: scripts reach the connected meter over a raw TCP socket (SCPI, one line per
-// command, as a meter with a LAN port offers) while the panel keeps polling. Each client line is
-// one Query through the channel lock, so clients, the poller and the operator's keys take turns
-// on the wire one exchange at a time.
+// command, answered as a meter with a LAN port answers: a query gets its reply, a command none,
+// errors wait in the client's error queue) while the panel keeps polling. Each command of a
+// client's line is one Query through the channel lock, so clients, the poller and the operator's
+// keys take turns on the wire one exchange at a time.
 //
 //   Bridge bridge(link, log, sink);
 //   if (auto error = bridge.Start(*ParseListenAddress("5025").address, query); !error.empty()) ...
@@ -18,7 +19,10 @@
 #include <mutex>
 #include <string>
 
+#include <vector>
+
 #include "channel_lock.h"
+#include "client_command.h"
 #include "exchange_worker.h"
 #include "listen_address.h"
 #include "log_writer.h"
@@ -30,9 +34,10 @@ class BridgeSink {
  public:
   virtual ~BridgeSink() = default;
   virtual void ClientsChanged(int clients) = 0;
-  // A client sent a line that may have changed a setting, and clients have been quiet for about
-  // 300 ms since: whoever mirrors the meter's settings should read them again.
-  virtual void SettingsMayHaveChanged() = 0;
+  // What clients changed on the meter (the meter took the command), in the order they did it,
+  // kBridgeChangeGather after the first of them however busy the clients stay. Whoever mirrors
+  // the meter's state follows the changes and reads the settings again.
+  virtual void MeterChanged(std::vector<MeterChange> changes) = 0;
 };
 
 class Bridge {
@@ -45,12 +50,14 @@ class Bridge {
   Bridge& operator=(const Bridge&) = delete;
 
   // Listens on address and serves clients through query until Stop(). Empty on success, else a
-  // sentence saying why not (the port is taken, the address is not this machine's, ...). A
-  // running bridge is stopped first.
-  std::string Start(const ListenAddress& address, QueryFunction query);
-  // Closes the listener and every client and returns at once. An exchange already on the wire
-  // finishes on its own (and is logged); Join() waits for it.
-  void Stop();
+  // sentence saying why not (the port is taken, the address is not this machine's, ...), which
+  // is logged too. A running bridge is stopped first.
+  std::string Start(const ListenAddress& address, QueryFunction query,
+                    ReplyMode mode = ReplyMode::kInstrument);
+  // Closes the listener and every client and returns at once; why is the clients' disconnect
+  // reason in the log. An exchange already on the wire finishes on its own (and is logged);
+  // Join() waits for it.
+  void Stop(std::string_view why = "the bridge stopped");
   void Join();
 
   // From any thread. Empty while not listening; otherwise the address really bound (port 0

@@ -7,10 +7,16 @@
 namespace benchbridge {
 
 inline constexpr int kBridgeClientLimit = 4;
-// A client whose output waits unread beyond this is let go: nothing is buffered without bound.
+// A client whose replies wait unread beyond about this much is let go: its queued lines would
+// otherwise keep taking turns on the meter's line for nobody.
 inline constexpr std::size_t kBridgeUnsentLimit = std::size_t{64} * 1024;
-// After a client's setting command, the panel hears of it once clients have been quiet this long
-// (a script's burst of settings gives one readback, not one per line).
-inline constexpr std::chrono::milliseconds kBridgeQuietBeforeNotice{300};
+// The send buffer asked of the kernel for each client (it doubles it): small, so that what a
+// client leaves unread piles up in its own receive window, not in megabytes of ours.
+inline constexpr int kBridgeSendBuffer = 4096;
+// What clients changed on the meter reaches the panel this long after the first change, however
+// busy the clients stay: a script's burst of settings gives one re-read, not one per line.
+inline constexpr std::chrono::milliseconds kBridgeChangeGather{200};
+// A client that stops after a CR with no LF gets its answer after this long.
+inline constexpr std::chrono::milliseconds kBridgeBareCrWait{1000};
 
 }  // namespace benchbridge

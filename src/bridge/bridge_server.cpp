@@ -1,24 +1,33 @@
 #include "bridge_server.h"
 
 #include <asio/error.hpp>
-#include <chrono>
 #include <utility>
 
 #include "bridge.h"
 #include "bridge_limits.h"
+#include "command_header.h"
+#include "meter_commands.h"
 
 namespace benchbridge {
 namespace {
 // Failed accepts (no descriptors left) are retried after this pause, not at once in a loop.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-// Big enough that the unsent limit is what lets a non-reading client go, not a full send buffer
-// that would leave it hanging on to its place.
-constexpr int kSendBuffer = 4 * static_cast<int>(kBridgeUnsentLimit);
 }  // namespace
 
+bool MeterTookIt(std::string_view reply) {
+  const std::string_view word = TrimCommandBlanks(reply);
+  return !word.empty() && word != command::kCommandError && word != command::kExecutionError;
+}
+
 BridgeServer::BridgeServer(asio::io_context& io, BridgeLog& log, BridgeSink& sink,
-                           std::atomic<int>& clients)
-    : log_(log), sink_(sink), clients_(clients), acceptor_(io), retryTimer_(io), quietTimer_(io) {}
+                           std::atomic<int>& clients, ReplyMode mode)
+    : log_(log),
+      sink_(sink),
+      clients_(clients),
+      mode_(mode),
+      acceptor_(io),
+      retryTimer_(io),
+      gatherTimer_(io) {}
 
 asio::ip::tcp::endpoint BridgeServer::Listen(const ListenAddress& address) {
   const asio::ip::tcp::endpoint endpoint(asio::ip::make_address(address.address), address.port);
@@ -50,14 +59,14 @@ void BridgeServer::Accepted(asio::ip::tcp::socket socket) {
   const auto peerEndpoint = socket.remote_endpoint(error);
   const std::string peer = error ? std::string("(gone)") : PeerName(peerEndpoint);
   if (static_cast<int>(sessions_.size()) >= kBridgeClientLimit) {
-    log_.Refused(peer, std::to_string(kBridgeClientLimit) + " clients already connected");
+    log_.ClientRefused(peer, std::to_string(kBridgeClientLimit) + " clients already connected");
     socket.close(error);
     return;
   }
   socket.set_option(asio::ip::tcp::no_delay(true), error);
-  socket.set_option(asio::socket_base::send_buffer_size(kSendBuffer), error);
+  socket.set_option(asio::socket_base::send_buffer_size(kBridgeSendBuffer), error);
   const std::uint64_t id = nextId_++;
-  auto session = std::make_shared<ClientSession>(std::move(socket), id, peer, *this);
+  auto session = std::make_shared<ClientSession>(std::move(socket), id, peer, mode_, *this);
   sessions_.emplace(id, session);
   clients_.store(static_cast<int>(sessions_.size()));
   log_.Connected(peer, static_cast<int>(sessions_.size()));
@@ -65,35 +74,49 @@ void BridgeServer::Accepted(asio::ip::tcp::socket socket) {
   session->Begin();
 }
 
-void BridgeServer::Submit(ClientExchange exchange) {
-  ++outstanding_;
-  quietTimer_.cancel();  // not quiet any more
-  worker_->Submit(std::move(exchange));
-}
+void BridgeServer::Submit(ClientExchange exchange) { worker_->Submit(std::move(exchange)); }
 
-void BridgeServer::ExchangeDone(std::uint64_t client, bool mayChange, const std::string& reply) {
-  --outstanding_;
-  if (mayChange) changePending_ = true;
+void BridgeServer::ExchangeDone(const ClientExchange& exchange, const std::string& reply,
+                                std::chrono::milliseconds took) {
   // Also for a client that left mid-exchange: its setting reached the meter all the same.
-  if (changePending_ && outstanding_ == 0) ArmQuietTimer();
-  if (const auto found = sessions_.find(client); found != sessions_.end()) {
-    found->second->Reply(reply);
+  if (exchange.change && MeterTookIt(reply) && !shutDown_) {
+    changes_.push_back(*exchange.change);
+    if (changes_.size() == 1) {
+      // Counted from the first change and never pushed back by more traffic, so the panel
+      // follows within the gathering time even while clients keep talking.
+      gatherTimer_.expires_after(kBridgeChangeGather);
+      gatherTimer_.async_wait([this](std::error_code error) {
+        if (error || shutDown_ || changes_.empty()) return;
+        std::vector<MeterChange> changes;
+        changes.swap(changes_);
+        sink_.MeterChanged(std::move(changes));
+      });
+    }
   }
+  // The reply first, the file after it: the client never waits for the log. A client that
+  // ends with this reply has its disconnect line held until the exchange's own is written.
+  replyingTo_ = exchange.client;
+  if (const auto found = sessions_.find(exchange.client); found != sessions_.end()) {
+    const std::shared_ptr<ClientSession> session = found->second;  // may leave the map in Reply
+    session->Reply(reply);
+  }
+  replyingTo_ = 0;
+  log_.Exchange(exchange.client, exchange.peer, exchange.command, reply, took);
 }
 
-void BridgeServer::ArmQuietTimer() {
-  quietTimer_.expires_after(kBridgeQuietBeforeNotice);
-  quietTimer_.async_wait([this](std::error_code error) {
-    if (error || shutDown_ || outstanding_ > 0 || !changePending_) return;
-    changePending_ = false;
-    sink_.SettingsMayHaveChanged();
-  });
+void BridgeServer::LineRefused(const std::string& peer, std::string_view line,
+                               std::string_view why) {
+  log_.LineRefused(peer, line, why);
 }
 
-void BridgeServer::SessionEnded(std::uint64_t id, const std::string& peer, std::string_view why) {
-  if (sessions_.erase(id) == 0) return;
+void BridgeServer::SessionEnded(std::uint64_t id, const std::string& peer, std::string_view why,
+                                bool exchangeOnWire) {
+  const auto found = sessions_.find(id);
+  if (found == sessions_.end()) return;
+  const std::shared_ptr<ClientSession> session = found->second;  // peer is its own
+  sessions_.erase(found);
   clients_.store(static_cast<int>(sessions_.size()));
-  log_.Disconnected(peer, why);
+  log_.Disconnected(id, peer, why, exchangeOnWire || id == replyingTo_);
   sink_.ClientsChanged(static_cast<int>(sessions_.size()));
 }
 
@@ -102,7 +125,7 @@ void BridgeServer::Shutdown(std::string_view why) {
   std::error_code ignored;
   acceptor_.close(ignored);
   retryTimer_.cancel();
-  quietTimer_.cancel();
+  gatherTimer_.cancel();
   const auto sessions = sessions_;  // Close() takes each out of sessions_
   for (const auto& [id, session] : sessions) session->Close(why);
 }

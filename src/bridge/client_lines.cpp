@@ -5,7 +5,7 @@
 namespace benchbridge {
 namespace {
 
-bool IsControlByte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+bool IsControlByte(unsigned char byte) { return (byte < 0x20 && byte != '\t') || byte == 0x7F; }
 
 ClientLineStatus Check(std::string_view line) {
   if (line.size() > kClientLineLimit) return ClientLineStatus::kTooLong;
@@ -24,25 +24,36 @@ void ClientLineReader::Append(std::string_view bytes) {
 
 ClientLine ClientLineReader::Take() {
   if (failed_ != ClientLineStatus::kNeedMore) return {failed_, {}};
-  const auto end = buffer_.find('\n', scanned_);
-  if (end == std::string::npos) {
-    scanned_ = buffer_.size();
-    // A CR may still be followed by the LF that makes it a line end.
-    const std::size_t cr = !buffer_.empty() && buffer_.back() == '\r' ? 1 : 0;
-    if (buffer_.size() - cr > kClientLineLimit) {
+  const auto end = buffer_.find_first_of("\r\n", scanned_);
+  const bool crLast = end != std::string::npos && buffer_[end] == '\r' && end + 1 == buffer_.size();
+  if (end == std::string::npos || crLast) {
+    // A CR at the end may still be followed by the LF that makes it a line end.
+    scanned_ = end == std::string::npos ? buffer_.size() : end;
+    if (scanned_ > kClientLineLimit) {
       failed_ = ClientLineStatus::kTooLong;
       buffer_.clear();
       return {failed_, {}};
     }
     return {};
   }
-  std::size_t length = end;
-  if (length > 0 && buffer_[length - 1] == '\r') --length;
-  ClientLine line{Check(std::string_view(buffer_).substr(0, length)), buffer_.substr(0, length)};
-  buffer_.erase(0, end + 1);
+  if (buffer_[end] == '\n') return Cut(end, end + 1, ClientLineStatus::kLine);
+  if (buffer_[end + 1] == '\n') return Cut(end, end + 2, ClientLineStatus::kLine);
+  return Cut(end, end + 1, ClientLineStatus::kBareCr);
+}
+
+ClientLine ClientLineReader::TakeTrailingCr() {
+  if (failed_ != ClientLineStatus::kNeedMore || !EndsInCr()) return {};
+  return Cut(buffer_.size() - 1, buffer_.size(), ClientLineStatus::kBareCr);
+}
+
+ClientLine ClientLineReader::Cut(std::size_t length, std::size_t end, ClientLineStatus status) {
+  const std::string_view text = std::string_view(buffer_).substr(0, length);
+  const ClientLineStatus checked = Check(text);
+  ClientLine line{checked == ClientLineStatus::kLine ? status : checked, std::string(text)};
+  buffer_.erase(0, end);
   scanned_ = 0;
-  if (line.status != ClientLineStatus::kLine) {
-    failed_ = line.status;
+  if (checked != ClientLineStatus::kLine) {
+    failed_ = checked;
     buffer_.clear();
     line.text.clear();
   }
@@ -60,15 +71,10 @@ std::string ClientReplyLine(std::string_view reply) {
   return line;
 }
 
-bool MayChangeSettings(std::string_view line) {
-  for (;;) {
-    const auto semicolon = line.find(';');
-    const std::string_view command = line.substr(0, semicolon);
-    const bool blank = command.find_first_not_of(' ') == std::string_view::npos;
-    if (!blank && command.find('?') == std::string_view::npos) return true;
-    if (semicolon == std::string_view::npos) return false;
-    line.remove_prefix(semicolon + 1);
-  }
+std::string_view CutAtCharacter(std::string_view text, std::size_t bytes) {
+  if (text.size() <= bytes) return text;
+  while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+  return text.substr(0, bytes);
 }
 
 }  // namespace benchbridge

@@ -1,6 +1,7 @@
 #pragma once
 // The text rules of a bridge client: command lines in (LF or CR LF ended, UTF-8), reply lines out.
-// No sockets here, so the reader can be fuzzed on its own.
+// A CR alone ends nothing: the text before it is handed back as kBareCr, never sent to the meter,
+// and the reader goes on after it. No sockets here, so the reader can be fuzzed on its own.
 
 #include <cstddef>
 #include <string>
@@ -15,7 +16,8 @@ enum class ClientLineStatus {
   kNeedMore,     // no whole line buffered yet: read more
   kLine,         // text holds one command line, line end removed
   kTooLong,      // more than kClientLineLimit bytes before the line end
-  kControlByte,  // NUL, DEL or another control byte inside the line
+  kControlByte,  // NUL, DEL or another control byte (TAB is white space) inside the line
+  kBareCr,       // text holds what came before a CR that no LF followed
   kNotUtf8,      // bytes that are not UTF-8
 };
 
@@ -31,11 +33,17 @@ class ClientLineReader {
  public:
   void Append(std::string_view bytes);
   ClientLine Take();
+  // The client has stopped after a CR with no LF so far: that CR ends nothing either, and the
+  // text before it is taken as kBareCr. kNeedMore when the buffer does not end in a CR.
+  ClientLine TakeTrailingCr();
+  bool EndsInCr() const { return !buffer_.empty() && buffer_.back() == '\r'; }
   std::size_t Buffered() const { return buffer_.size(); }
 
  private:
   std::string buffer_;
-  std::size_t scanned_ = 0;  // bytes of buffer_ already known to hold no line feed
+  ClientLine Cut(std::size_t length, std::size_t end, ClientLineStatus status);
+
+  std::size_t scanned_ = 0;  // bytes of buffer_ already known to hold no line end
   ClientLineStatus failed_ = ClientLineStatus::kNeedMore;
 };
 
@@ -45,8 +53,7 @@ class ClientLineReader {
 // nothing, and neither does the bridge.
 std::string ClientReplyLine(std::string_view reply);
 
-// False only when every ';'-separated command of the line asks something ("?"); such a line
-// cannot have changed what the panel shows.
-bool MayChangeSettings(std::string_view line);
+// The longest start of text of at most bytes bytes that does not cut a UTF-8 character.
+std::string_view CutAtCharacter(std::string_view text, std::size_t bytes);
 
 }  // namespace benchbridge

@@ -68,13 +68,16 @@ void ExchangeWorker::Run() {
     }
     if (!AwaitLinkReady()) return;
     std::string reply;
+    const auto start = std::chrono::steady_clock::now();
     try {
       reply = query_(exchange.command + "\n");
     } catch (...) {
       reply.clear();  // Query never throws; out of memory on the way in is no reply either
     }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
     try {
-      done_(exchange, reply);
+      done_(exchange, reply, took);
     } catch (...) {
       // The reply is lost (the client then gets nothing, as from a silent meter); serve on.
     }

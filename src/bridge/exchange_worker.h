@@ -3,6 +3,7 @@
 // channel lock, like the panel: clients queue here first come, first served, so the poller and
 // the operator wait behind at most one client exchange, never behind every client at once.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -12,13 +13,16 @@
 #include <thread>
 
 #include "channel_lock.h"
+#include "client_command.h"
 
 namespace benchbridge {
 
 struct ClientExchange {
   std::uint64_t client = 0;
   std::string peer;
-  std::string command;  // one line, without its line end
+  std::string command;  // one command, without a line end
+  bool query = false;
+  std::optional<MeterChange> change;  // what it changes once the meter takes it
 };
 
 class ExchangeWorker {
@@ -27,7 +31,8 @@ class ExchangeWorker {
   using QueryFunction = std::function<std::string(const std::string& commandLine)>;
   // Called on the worker thread once an exchange is over, also for the one that Stop() left on
   // the wire (it happened, so it is logged).
-  using Done = std::function<void(const ClientExchange& exchange, const std::string& reply)>;
+  using Done = std::function<void(const ClientExchange& exchange, const std::string& reply,
+                                  std::chrono::milliseconds took)>;
 
   ExchangeWorker(LinkShared& link, QueryFunction query, Done done);
   ~ExchangeWorker();  // Stop() and Join()

@@ -125,6 +125,14 @@ std::string GbkToUtf8(std::string_view gbk) {
   return out;
 }
 
+bool HasGbkForm(std::string_view utf8) {
+  if (IsAscii(utf8)) return true;
+  if (!IsValidUtf8(utf8)) return false;
+  thread_local Converter encoder("GBK", "UTF-8");
+  std::string out;
+  return encoder.Usable() && encoder.Convert(utf8, out).empty();
+}
+
 std::string Utf8ToGbk(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   thread_local Converter encoder("GBK", "UTF-8");

@@ -18,6 +18,9 @@ bool IsValidUtf8(std::string_view text);
 // character two. The meter's byte counts, applied without ever cutting inside a character.
 std::string_view GbkBytesPrefix(std::string_view utf8, std::size_t gbkBytes);
 
+// True when every character of a UTF-8 text has a GBK form, so Utf8ToGbk changes nothing of it.
+bool HasGbkForm(std::string_view utf8);
+
 // UTF-8 -> GBK. A character GBK cannot hold (or invalid UTF-8) becomes "?"; never throws.
 std::string Utf8ToGbk(std::string_view utf8);
 

@@ -111,6 +111,11 @@ class TFrmMain : public QWidget,
   // address turns the bridge off; the error (prefixed by source) is returned, and the next
   // connection tells the operator.
   std::string SetBridgeListen(const std::string& text, const std::string& source = "--listen");
+  // How the bridge answers its clients from the next connection on: "instrument" (the default)
+  // or "all" (every meter line back). Start-up takes Set.ini's [Bridge] Replies (anything but
+  // "all" there is the default), the command line's --replies replaces it; any other text is
+  // refused with an error that names source.
+  std::string SetBridgeReplies(const std::string& text, const std::string& source = "--replies");
   // Empty while not listening, else the address really bound.
   std::string BridgeListeningOn() const;
   int BridgeClients() const;
@@ -297,10 +302,11 @@ class TFrmMain : public QWidget,
   // clients it has, or why it is off.
   void ShowStatusToolTip();
   void BridgeClientsChanged(int clients) override;
-  void BridgeSettingsMayHaveChanged() override;
+  void BridgeMeterChanged(const std::vector<MeterChange>& changes) override;
   // A client's setting may have changed the meter: read its state again as the connect
   // sequence does, once no handler or operator dialog is busy.
   void ReadBackForBridge();
+  void FollowClientChanges(const std::vector<MeterChange>& changes);
   bool PanelBusy() const;
 
   // uFrmMain_reading_layout.cpp
@@ -360,6 +366,7 @@ class TFrmMain : public QWidget,
 
   std::string bridgeProblemTold_;  // the last reason the bridge is off shown in a message box
   bool bridgeReadBackPending_ = false;
+  std::vector<MeterChange> bridgeChanges_;  // what clients changed, until the next re-read
   bool bridgeRetryArmed_ = false;
   PanelInputGate* inputGate_ = nullptr;  // a child; drops input while the panel lock is held
 };

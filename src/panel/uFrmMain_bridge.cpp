@@ -50,6 +50,13 @@ std::string TFrmMain::SetBridgeListen(const std::string& text, const std::string
   return problem;
 }
 
+std::string TFrmMain::SetBridgeReplies(const std::string& text, const std::string& source) {
+  const std::optional<ReplyMode> mode = ParseReplyMode(text);
+  if (!mode) return source + ": \"" + text + "\" is neither \"instrument\" nor \"all\"";
+  session_->SetBridgeReplies(*mode);
+  return {};
+}
+
 std::string TFrmMain::BridgeListeningOn() const { return session_->BridgeListeningOn(); }
 
 int TFrmMain::BridgeClients() const { return session_->BridgeClients(); }
@@ -87,9 +94,43 @@ void TFrmMain::ShowStatusToolTip() {
 
 void TFrmMain::BridgeClientsChanged(int /*clients*/) { ShowStatusToolTip(); }
 
-void TFrmMain::BridgeSettingsMayHaveChanged() {
+void TFrmMain::BridgeMeterChanged(const std::vector<MeterChange>& changes) {
+  bridgeChanges_.insert(bridgeChanges_.end(), changes.begin(), changes.end());
   bridgeReadBackPending_ = true;
   ReadBackForBridge();
+}
+
+// What the re-read cannot see, as the panel's own keys would have left it.
+void TFrmMain::FollowClientChanges(const std::vector<MeterChange>& changes) {
+  using Kind = MeterChange::Kind;
+  const auto showStatistic = [this](const std::string& name) {
+    const bool on = name != "OFF";
+    bb3->setText(on ? ToQt(name) : QString());
+    if (!on) bb4->setText(QString());  // else the last value stays until the first new one
+    context_.SetStatQuery(on);
+  };
+  for (const MeterChange& change : changes) {
+    switch (change.kind) {
+      case Kind::kStatistics:
+        showStatistic(change.value);
+        break;
+      case Kind::kDeviation:
+        context_.State().deviationOn = change.value == "ON";
+        break;
+      case Kind::kListState:
+        cb9->setCurrentIndex(change.value == "ON" ? 1 : 0);  // from code: no change handler
+        break;
+      case Kind::kReset:
+        // A reset meter has statistics, deviation and the list sweep off; the comparator and
+        // the settings come with the re-read.
+        showStatistic("OFF");
+        context_.State().deviationOn = false;
+        cb9->setCurrentIndex(0);
+        break;
+      case Kind::kSetting:
+        break;
+    }
+  }
 }
 
 bool TFrmMain::PanelBusy() const {
@@ -105,6 +146,7 @@ void TFrmMain::ReadBackForBridge() {
   }
   if (session_->State() != SessionState::kConnected || BridgeListeningOn().empty()) {
     bridgeReadBackPending_ = false;  // disconnected meanwhile: the next connection reads it all
+    bridgeChanges_.clear();
     return;
   }
   if (PanelBusy()) {
@@ -118,7 +160,10 @@ void TFrmMain::ReadBackForBridge() {
     return;
   }
   bridgeReadBackPending_ = false;
-  RunUnderPanelLock([this] {
+  std::vector<MeterChange> changes;
+  changes.swap(bridgeChanges_);
+  RunUnderPanelLock([this, &changes] {
+    FollowClientChanges(changes);
     const bool binWasOn = Poller() && !Poller()->BinQuery().empty();
     const QString binShown = lls7->text();
     if (!ReadMeterState()) {

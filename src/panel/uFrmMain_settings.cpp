@@ -19,6 +19,8 @@ void TFrmMain::LoadSettings() {
   // "lang" is read, but this program always starts in English.
   state.uiLanguage = UiLanguage::English;
   SetBridgeListen(ReadBridgeListen(SettingsFile()), "Set.ini [Bridge] Listen");
+  session_->SetBridgeReplies(
+      ParseReplyMode(ReadBridgeReplies(SettingsFile())).value_or(ReplyMode::kInstrument));
   ApplyLanguage();
 }
 

@@ -70,9 +70,9 @@ class MeterSession::BridgeNews final : public BridgeSink {
           [clients](SessionListener& listener) { listener.BridgeClientsChanged(clients); });
     });
   }
-  void SettingsMayHaveChanged() override {
-    Post(owner_, self_, [](MeterSession& session) {
-      session.Tell([](SessionListener& listener) { listener.BridgeSettingsMayHaveChanged(); });
+  void MeterChanged(std::vector<MeterChange> changes) override {
+    Post(owner_, self_, [changes = std::move(changes)](MeterSession& session) {
+      session.Tell([changes](SessionListener& listener) { listener.BridgeMeterChanged(changes); });
     });
   }
 
@@ -293,7 +293,7 @@ void MeterSession::Disconnect() {
     Disconnecting& operator=(const Disconnecting&) = delete;
   } disconnecting(disconnecting_);
   ReturnLine(lease_.get(), LineBackReason::kDisconnect);
-  StopBridge();
+  StopBridge("the operator disconnected the meter");
   // A lost line is not looked for any more; its dead port gets no "LOCal" (the exchange on it
   // returns at once).
   portWatch_.reset();
@@ -314,7 +314,7 @@ void MeterSession::Close(bool backToLocal) {
   if (state_ == SessionState::kClosing) return;
   ChangeState(SessionState::kClosing);
   ReturnLine(lease_.get(), LineBackReason::kClose);
-  StopBridge();
+  StopBridge("the panel closed");
   if (backToLocal && poller_) {
     // Back to the meter's own front panel; the reply is not examined.
     poller_->Ask(command::Line(command::kLocal));
@@ -322,7 +322,8 @@ void MeterSession::Close(bool backToLocal) {
   portWatch_.reset();
   place_.controls.SetStopPolling(true);
   if (poller_) poller_->Abandon();
-  StopBridge();  // prompt: an exchange on the wire was abandoned with the poller's read
+  // Prompt: an exchange on the wire was abandoned with the poller's read.
+  StopBridge("the panel closed");
   ReleasePoller();
 }
 
@@ -338,7 +339,7 @@ void MeterSession::OnLineLost(unsigned generation) {
   lostSince_ = std::chrono::system_clock::now();
   ReturnLine(lease_.get(), LineBackReason::kLineLost);
   // Whatever else holds the meter's line lets go of it here, as on disconnect.
-  StopBridge();
+  StopBridge("the meter's line was lost");
   ChangeState(SessionState::kLineLost);
   if (state_ == SessionState::kLineLost) LookForPort(kLookPeriod);
 }
@@ -386,7 +387,7 @@ void MeterSession::FinishReturn(ConnectOutcome outcome) {
   if (!identified_ || !poller_ || poller_->LinkLost()) {
     // Gone again, or the port is there but the meter did not answer yet: keep looking.
     const bool silentMeter = poller_ && !poller_->LinkLost();
-    StopBridge();  // a sequence that ran to its end started it
+    StopBridge("the meter's line was lost");  // a sequence that ran to its end started it
     DropPoller();
     ChangeState(SessionState::kLineLost);
     if (state_ == SessionState::kLineLost) {
@@ -414,14 +415,15 @@ void MeterSession::StartBridge() {
   // The bridge is stopped and joined before the poller goes (ReleasePoller), so the poller
   // outlives every exchange made through it.
   TsmThread* poller = poller_.get();
-  bridgeProblem_ = bridge_->Start(*bridgeListen_, [this, poller](const std::string& line) {
-    return AskForClient(*poller, line).reply;
-  });
+  bridgeProblem_ = bridge_->Start(
+      *bridgeListen_,
+      [this, poller](const std::string& line) { return AskForClient(*poller, line).reply; },
+      bridgeReplies_);
 }
 
-void MeterSession::StopBridge() {
+void MeterSession::StopBridge(std::string_view why) {
   if (bridge_) {
-    bridge_->Stop();
+    bridge_->Stop(why);
     bridge_->Join();
   }
 }

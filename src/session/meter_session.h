@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "channel_lock.h"
+#include "client_command.h"
 #include "exchange_result.h"
 #include "line_lease.h"
 #include "listen_address.h"
@@ -112,6 +113,8 @@ class MeterSession {
   // when it was asked for but the address is no address).
   void SetBridgeListen(std::optional<ListenAddress> address, std::string problem = {});
   const std::optional<ListenAddress>& BridgeListen() const { return bridgeListen_; }
+  // How it answers its clients from the next start on.
+  void SetBridgeReplies(ReplyMode mode) { bridgeReplies_ = mode; }
   // Why the last start left it off although asked for; empty when it listens or is not asked for.
   const std::string& BridgeProblem() const { return bridgeProblem_; }
   std::string BridgeListeningOn() const;
@@ -143,7 +146,8 @@ class MeterSession {
   void DropPoller();
   bool WaitForPollerGone();
   void StartBridge();
-  void StopBridge();
+  // why: the clients' disconnect reason in the bridge log.
+  void StopBridge(std::string_view why = "the bridge stopped");
   void OnLineLost(unsigned generation);
   void OnPollerEnded(unsigned generation);
   void OnPortReturned();
@@ -173,6 +177,7 @@ class MeterSession {
   std::unique_ptr<PortReturnWatch> portWatch_;
 
   std::optional<ListenAddress> bridgeListen_;
+  ReplyMode bridgeReplies_ = ReplyMode::kInstrument;
   std::string bridgeProblem_;
   std::unique_ptr<BridgeNews> bridgeNews_;
   std::unique_ptr<Bridge> bridge_;

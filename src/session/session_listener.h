@@ -4,7 +4,9 @@
 // change to kClosing is the last call).
 
 #include <string>
+#include <vector>
 
+#include "client_command.h"
 #include "meter_identity.h"
 #include "reading_format.h"
 #include "session_state.h"
@@ -34,8 +36,9 @@ class SessionListener {
 
   // The bridge's news.
   virtual void BridgeClientsChanged(int /*clients*/) {}
-  // A client's setting may have changed the meter: whoever mirrors its settings reads them again.
-  virtual void BridgeSettingsMayHaveChanged() {}
+  // What clients changed on the meter (gathered, in order): whoever mirrors its state follows
+  // what a re-read cannot see and reads the settings again.
+  virtual void BridgeMeterChanged(const std::vector<MeterChange>& /*changes*/) {}
 };
 
 }  // namespace benchbridge

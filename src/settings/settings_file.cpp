@@ -116,14 +116,22 @@ SettingsValues ReadSettingsFile(const fs::path& path) {
   return values;
 }
 
-std::string ReadBridgeListen(const fs::path& path) {
+namespace {
+
+std::string ReadBridgeKey(const fs::path& path, const char* key) {
   try {
     const std::optional<std::string> contents = ReadSmallFile(path, kSettingsFileCap);
-    return contents ? ProfileFile(*contents).Value(kBridgeSection, "Listen") : std::string();
+    return contents ? ProfileFile(*contents).Value(kBridgeSection, key) : std::string();
   } catch (...) {
-    return {};  // out of memory: no bridge
+    return {};  // out of memory: as if not written
   }
 }
+
+}  // namespace
+
+std::string ReadBridgeListen(const fs::path& path) { return ReadBridgeKey(path, "Listen"); }
+
+std::string ReadBridgeReplies(const fs::path& path) { return ReadBridgeKey(path, "Replies"); }
 
 bool WriteSettingsFile(const fs::path& path, int comid, UiLanguage lang, int defa) {
   try {

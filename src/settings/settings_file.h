@@ -35,6 +35,10 @@ SettingsValues ReadSettingsFile(const std::filesystem::path& path);
 // off) when the key or the file is missing or unusable.
 std::string ReadBridgeListen(const std::filesystem::path& path);
 
+// The bridge's "Replies" of the file at path as written ("all" passes every meter line back);
+// empty when the key or the file is missing or unusable.
+std::string ReadBridgeReplies(const std::filesystem::path& path);
+
 // Writes "comid", "lang" and "defa" into section "Param Info", keeping every other section, key
 // and comment of an existing file (lines without "=" outside comments are not kept). The new
 // text goes to a temporary file in the same folder that is then renamed over the old one, so a

@@ -35,12 +35,19 @@ class RecordingBridgeSink final : public BridgeSink {
   void ClientsChanged(int clients) override {
     Change([&] { counts_.push_back(clients); });
   }
-  void SettingsMayHaveChanged() override {
-    Change([&] { ++notices_; });
+  void MeterChanged(std::vector<MeterChange> changes) override {
+    Change([&] {
+      ++notices_;
+      changes_.insert(changes_.end(), changes.begin(), changes.end());
+    });
   }
   int Notices() const {
     std::lock_guard guard(mutex_);
     return notices_;
+  }
+  std::vector<MeterChange> Changes() const {
+    std::lock_guard guard(mutex_);
+    return changes_;
   }
   bool WaitFor(const std::function<bool(const std::vector<int>& counts, int notices)>& done,
                std::chrono::milliseconds limit = kLimit) const {
@@ -65,6 +72,7 @@ class RecordingBridgeSink final : public BridgeSink {
   mutable std::condition_variable changed_;
   std::vector<int> counts_;
   int notices_ = 0;
+  std::vector<MeterChange> changes_;
 };
 
 class BridgeTest : public ::testing::Test {
@@ -85,10 +93,10 @@ class BridgeTest : public ::testing::Test {
   }
 
   // Starts on a free loopback port; the link is made ready as a connection would make it.
-  void StartBridge(bool linkReady = true) {
+  void StartBridge(bool linkReady = true, ReplyMode mode = ReplyMode::kInstrument) {
     if (linkReady) poller_->Query("*IDN?\n");
     const std::string error = bridge_.Start(
-        {"127.0.0.1", 0}, [this](const std::string& line) { return poller_->Query(line); });
+        {"127.0.0.1", 0}, [this](const std::string& line) { return poller_->Query(line); }, mode);
     ASSERT_TRUE(error.empty()) << error;
     port_ = PortOf(bridge_.ListeningOn());
   }
@@ -96,11 +104,16 @@ class BridgeTest : public ::testing::Test {
   std::vector<std::string> BridgeLog() const {
     return FileLines(home_.Path() / "log" / "2026-12-07_bridge.log");
   }
-  // The log lines that contain part, with the time stamp cut off.
+  // The log lines that contain part, with the time stamp and an exchange's duration cut off.
   std::vector<std::string> LogLinesWith(const std::string& part) const {
     std::vector<std::string> found;
     for (const auto& line : BridgeLog()) {
-      if (line.find(part) != std::string::npos) found.push_back(line.substr(0, line.rfind(", ")));
+      if (line.find(part) == std::string::npos) continue;
+      std::string text = line.substr(0, line.rfind(", "));
+      if (const auto took = text.rfind(" ("); took != std::string::npos && text.ends_with(" ms)")) {
+        text.erase(took);
+      }
+      found.push_back(text);
     }
     return found;
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "client_command.h"
 #include "client_lines.h"
 
 using benchbridge::ClientLineReader;
@@ -30,16 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (;;) {
       const auto line = reader.Take();
       if (line.status == ClientLineStatus::kNeedMore) break;
-      if (line.status != ClientLineStatus::kLine) {
+      if (line.status != ClientLineStatus::kLine && line.status != ClientLineStatus::kBareCr) {
         if (!line.text.empty()) std::abort();
         ended = true;
         break;
       }
       if (ended || line.text.size() > benchbridge::kClientLineLimit) std::abort();
       for (const char c : line.text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) std::abort();
       }
-      (void)benchbridge::MayChangeSettings(line.text);
+      for (const auto& command : benchbridge::SplitClientLine(line.text)) {
+        if (command.text.empty() || command.text.find_first_of(";\t") != std::string::npos) {
+          std::abort();
+        }
+      }
     }
     if (reader.Buffered() > benchbridge::kClientLineLimit + 1) std::abort();
   }

@@ -59,6 +59,19 @@ class BridgeEndToEndTest : public SimPanelHarness {
   // Readings in Ω once a client has switched the function to R.
   std::string Dut() const override { return "resistor:R=1k"; }
 
+  // Runs bridge_pyvisa_client.py in the given mode against the panel's bridge while the panel's
+  // event loop runs, as it would beside a real script.
+  bool RunScript(const QString& python, TFrmMain& panel, const char* mode, std::string& out) {
+    QProcess script;
+    script.start(python,
+                 {QStringLiteral(BENCHBRIDGE_PYVISA_CLIENT),
+                  QString::number(PortOf(panel.BridgeListeningOn())), QString::fromLatin1(mode)});
+    if (!WaitUntil([&] { return script.state() == QProcess::NotRunning; }, 120s)) return false;
+    out = script.readAllStandardOutput().toStdString();
+    out += script.readAllStandardError().toStdString();
+    return script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+  }
+
   TFrmMain& ConnectWithBridge() {
     TFrmMain& panel = StartPanel();
     EXPECT_EQ(panel.SetBridgeListen("127.0.0.1:0"), "");
@@ -69,47 +82,101 @@ class BridgeEndToEndTest : public SimPanelHarness {
   }
 };
 
-TEST_F(BridgeEndToEndTest, APyVisaScriptQueriesAndSetsTheSpeedWhileThePanelPolls) {
+std::map<std::string, int> CommandsOnWire(const std::vector<sim::TranscriptEntry>& wire) {
+  std::map<std::string, int> onWire;
+  for (const auto& entry : wire) onWire[entry.bytes] += entry.kind == Kind::Command;
+  return onWire;
+}
+
+TEST_F(BridgeEndToEndTest, APyVisaScriptWritesSettingsAndQueriesItsOwnRepliesWhileThePanelFollows) {
   const QString python = PythonWithPyVisa();
   if (python.isEmpty()) GTEST_SKIP() << "no python3 with pyvisa and pyvisa-py";
   TFrmMain& panel = ConnectWithBridge();
-  ASSERT_EQ(panel.cb8->currentText(), "MED");
   QSignalSpy readings(&panel, &TFrmMain::ReadingDisplayed);
   QSignalSpy readBack(&panel, &TFrmMain::BridgeReadBackDone);
-
-  QProcess script;
-  script.start(python, {QStringLiteral(BENCHBRIDGE_PYVISA_CLIENT),
-                        QString::fromStdString(panel.BridgeListeningOn().substr(
-                            panel.BridgeListeningOn().rfind(':') + 1))});
-  // The panel's event loop runs meanwhile, as it would beside a real script.
-  ASSERT_TRUE(WaitUntil([&] { return script.state() == QProcess::NotRunning; }, 60s));
-  const std::string out = script.readAllStandardOutput().toStdString();
-  ASSERT_EQ(script.exitCode(), 0) << out << script.readAllStandardError().toStdString();
+  std::string out;
+  ASSERT_TRUE(RunScript(python, panel, "instrument", out)) << out;
+  // Every query got its own reply: no "OK" one line behind, numbers where numbers are asked.
+  EXPECT_EQ(out.find("OK"), std::string::npos) << out;
   EXPECT_THAT(out, HasSubstr("idn: Benchbridge Sim,LX2110,"));
-  EXPECT_THAT(out, HasSubstr("set function: OK\nreading: Rs,"));
+  EXPECT_THAT(out, HasSubstr("reading: Rs,"));
   EXPECT_THAT(out, HasSubstr("Ω,X,"));  // the meter's GBK reaches the client as UTF-8
-  EXPECT_THAT(out, HasSubstr("set nominal: OK\n"));
-  EXPECT_THAT(out, HasSubstr("set speed: OK\nspeed: SLOW\n"));
+  EXPECT_THAT(out, HasSubstr("error: 0,\"No error\"\nfrequency: [1000.0]\nlevel: [1000.0]\n"
+                             "speed: SLOW\n"));
+  EXPECT_THAT(out, HasSubstr("error: 0,\"No error\"\nfrequency: [10000.0]\nlevel: [300.0]\n"
+                             "speed: FAST\n"));
+  EXPECT_THAT(out, HasSubstr("bad setting: -200,\"Execution error;FREQuency:CW 123456\" "
+                             "0,\"No error\"\nopc: 1\nspeed: MED"));
 
-  // The panel follows what the script changed, and polled all along.
-  ASSERT_TRUE(WaitUntil([&] { return panel.cb8->currentText() == "SLOW"; }));
+  // The panel follows the script's last settings, and polled all along.
+  ASSERT_TRUE(WaitUntil([&] { return panel.cb8->currentText() == "MED"; }));
   EXPECT_GE(readBack.count(), 1);
   EXPECT_EQ(panel.CB1->text().left(1), "R");
   ASSERT_TRUE(WaitUntil([&] { return readings.count() >= 2; }));
   EXPECT_EQ(panel.LLs1->text(), "Rs:");
-  // The script's lines went on the wire once each, its "μ" as GBK A6 CC; "Ω" came as A6 B8.
-  const std::string gbkOhm = "\xA6\xB8,X,";
-  std::map<std::string, int> onWire;
-  int ohmReplies = 0;
-  for (const auto& entry : ReadTranscript(Transcript())) {
-    if (entry.kind == Kind::Command) ++onWire[entry.bytes];
-    ohmReplies += entry.kind == Kind::Reply && entry.bytes.find(gbkOhm) != std::string::npos;
-  }
+  // The script's lines went on the wire once each, its "μ" as GBK A6 CC; the bridge's own
+  // commands never went.
+  std::map<std::string, int> onWire = CommandsOnWire(ReadTranscript(Transcript()));
   EXPECT_EQ(onWire["FUNCtion:IMPedance:A R"], 1);
   EXPECT_EQ(onWire["COMParator:TOLerance:NOMinal 2.2\xA6\xCC"], 1);
   EXPECT_EQ(onWire["APERture SLOW"], 1);
-  EXPECT_GE(onWire["APERture?"], 3);  // connect, the script, the panel's readback
-  EXPECT_GE(ohmReplies, 1);
+  EXPECT_EQ(onWire["FREQuency:CW 123456"], 1);
+  EXPECT_EQ(onWire["SYSTem:ERRor?"] + onWire["SYST:ERR?"] + onWire["*OPC?"], 0);
+}
+
+TEST_F(BridgeEndToEndTest, WithRepliesAllTheSameMeterPassesEveryLineBack) {
+  const QString python = PythonWithPyVisa();
+  if (python.isEmpty()) GTEST_SKIP() << "no python3 with pyvisa and pyvisa-py";
+  WriteSetIni("[Bridge]\nReplies=all\n");
+  TFrmMain& panel = ConnectWithBridge();
+  std::string out;
+  ASSERT_TRUE(RunScript(python, panel, "all", out)) << out;
+  EXPECT_THAT(out, HasSubstr("set function: OK\nreading: Rs,"));
+  EXPECT_THAT(out, HasSubstr("set nominal: OK\n"));
+  EXPECT_THAT(out, HasSubstr("set speed: OK\nspeed: SLOW\nerror: cmd err\n"));
+  ASSERT_TRUE(WaitUntil([&] { return panel.cb8->currentText() == "SLOW"; }));
+}
+
+// Each client command whose effect the panel mirrors, checked on the panel and on the wire.
+TEST_F(BridgeEndToEndTest, ThePanelMirrorsStatisticsDeviationListStateAndResetFromAClient) {
+  TFrmMain& panel = ConnectWithBridge();
+  BridgeClient client(PortOf(panel.BridgeListeningOn()));
+  QSignalSpy readBack(&panel, &TFrmMain::BridgeReadBackDone);
+  const auto send = [&](const std::string& line, bool followed = true) {
+    const int before = static_cast<int>(readBack.count());
+    ASSERT_TRUE(client.Send(line + "\n"));
+    ASSERT_TRUE(client.Send("*OPC?\n"));
+    std::optional<std::string> done;
+    ASSERT_TRUE(WaitUntil([&] { return (done = client.ReadLine(0ms)).has_value(); }));
+    ASSERT_EQ(done, "1");
+    if (followed) {
+      ASSERT_TRUE(WaitUntil([&] { return readBack.count() > before; }));
+    }
+  };
+  const auto pollsAsk = [&](const std::string& query) {
+    // A poll cycle after the re-read: the poller's own questions show what it asks now.
+    const std::size_t from = ReadTranscript(Transcript()).size();
+    EXPECT_TRUE(WaitUntil([&] { return ReadTranscript(Transcript()).size() > from + 6; }));
+    const auto wire = ReadTranscript(Transcript());
+    return std::any_of(wire.begin() + static_cast<std::ptrdiff_t>(from), wire.end(),
+                       [&](const auto& e) { return e.kind == Kind::Command && e.bytes == query; });
+  };
+
+  send("func:com max");
+  EXPECT_EQ(panel.bb3->text(), "MAX");
+  EXPECT_TRUE(pollsAsk("FUNCtion:COMV?"));
+  send("FUNCtion:DEV:MODE ON");
+  EXPECT_TRUE(panel.Context().State().deviationOn);
+  send("LIST:STATe ON");
+  EXPECT_EQ(panel.cb9->currentText(), "ON");
+  send("SYSTem:LOCal", false);  // refused: the panel stays in charge of remote
+  EXPECT_EQ(panel.bb5->text(), "REMOTE");
+  send("*RST");
+  EXPECT_EQ(panel.bb3->text(), "");
+  EXPECT_FALSE(panel.Context().State().deviationOn);
+  EXPECT_EQ(panel.cb9->currentText(), "OFF");
+  EXPECT_FALSE(pollsAsk("FUNCtion:COMV?"));  // no statistic asked of a reset meter
+  EXPECT_EQ(CommandsOnWire(ReadTranscript(Transcript()))["SYSTem:LOCal"], 0);
 }
 
 TEST_F(BridgeEndToEndTest, ClientsAndThePollerTakeTurnsOnTheWire) {

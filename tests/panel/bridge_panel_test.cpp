@@ -60,11 +60,11 @@ TEST_F(PanelBridgeTest, ListensOnlyWhileConnectedAndReadsBackWhatAClientSet) {
   EXPECT_EQ(asking.ReadLine(kLimit), "LX,LX2110,V1.02,2026,SN0042");
   meter_->Reply("APERture?", "SLOW");
   QSignalSpy readBack(panel_.get(), &TFrmMain::BridgeReadBackDone);
-  ASSERT_TRUE(setting.Send("APERture SLOW\r\n"));
-  EXPECT_EQ(setting.ReadLine(kLimit), "OK");
+  ASSERT_TRUE(setting.Send("APERture SLOW\r\n*OPC?\n"));
+  EXPECT_EQ(setting.ReadLine(kLimit), "1");  // the meter's "OK" is not the client's
   ASSERT_TRUE(WaitUntil([&] { return readBack.count() == 1; }));
   EXPECT_EQ(panel_->cb8->currentText(), "SLOW");
-  // The query changed nothing, so only the setting is followed by the connect sequence's reads.
+  // The queries changed nothing, so only the setting is followed by the connect sequence's reads.
   using namespace command;
   const std::vector<std::string> expected{
       kAskIdentity, kSpeedSlow,    kAskPrimary,   kAskSecondary, kAskEquivalent,
@@ -123,9 +123,9 @@ TEST_F(PanelBridgeTest, AClientsSettingIsNotReadBackWhileAnOperatorDialogIsOpen)
   ModalWatcher watcher([&](QWidget* modal) {
     meter_->Reply("APERture?", "SLOW");
     meter_->ClearCommands();
-    ASSERT_TRUE(client.Send("APERture SLOW\n"));
-    ASSERT_EQ(client.ReadLine(kLimit), "OK");
-    // Three polls are more than a second: the bridge's notice (after 300 ms of quiet) is due.
+    ASSERT_TRUE(client.Send("APERture SLOW\n*OPC?\n"));
+    ASSERT_EQ(client.ReadLine(kLimit), "1");
+    // Three polls are more than a second: the bridge's notice (200 ms after the setting) is due.
     QSignalSpy readings(panel_.get(), &TFrmMain::ReadingDisplayed);
     ASSERT_TRUE(WaitUntil([&] { return readings.count() >= 3; }));
     readWhileOpen = meter_->CountOf("FUNCtion:IMPedance:A?") + readBack.count();

@@ -1,25 +1,37 @@
-#include "command_syntax.h"
+#include "command_header.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "ascii_text.h"
-
-namespace benchbridge::sim {
+namespace benchbridge {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Upper(x) == Upper(y); });
+}
 
 bool IsWordCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
 
 }  // namespace
 
+std::string_view TrimCommandBlanks(std::string_view text) {
+  const auto blank = [](char c) { return IsBlank(c) || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::optional<CommandLine> ParseCommandLine(std::string_view line) {
-  line = TrimBlanks(line);
+  line = TrimCommandBlanks(line);
   const auto blank = std::find_if(line.begin(), line.end(), IsBlank);
   std::string_view header = line.substr(0, static_cast<std::size_t>(blank - line.begin()));
   CommandLine command;
-  command.parameter = std::string(TrimBlanks(line.substr(header.size())));
+  command.parameter = std::string(TrimCommandBlanks(line.substr(header.size())));
   if (header.ends_with('?')) {
     command.query = true;
     header.remove_suffix(1);
@@ -74,4 +86,10 @@ std::optional<std::size_t> KeywordIndex(std::string_view parameter,
   return std::nullopt;
 }
 
-}  // namespace benchbridge::sim
+std::optional<bool> ParseOnOff(std::string_view parameter) {
+  const std::optional<std::size_t> index = KeywordIndex(parameter, {"ON", "OFF", "1", "0"});
+  if (!index) return std::nullopt;
+  return *index == 0 || *index == 2;
+}
+
+}  // namespace benchbridge
