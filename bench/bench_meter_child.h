@@ -1,8 +1,8 @@
 #pragma once
-// The simulated LX2110, paced at 9600 baud, in a child process forked before the benchmark starts
-// any thread, so its CPU is not counted as the program's; its transcript (system clock, full
-// resolution) comes back in a file once the child is told to stop. The programs that run it also
-// share its statistics (bench_stats.h) and the process's CPU clock.
+// The simulated LX2110 (or another model), paced at 9600 baud, in a child process forked before the
+// benchmark starts any thread, so its CPU is not counted as the program's; its transcript (system
+// clock, full resolution) comes back in a file once the child is told to stop. The programs that
+// run it also share its statistics (bench_stats.h) and the process's CPU clock.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -54,7 +54,10 @@ inline std::string Unhex(const std::string& hex) {
 class MeterChild {
  public:
   // Forks the meter as COM<comNumber> of home; false when it did not start.
-  bool Start(const std::filesystem::path& home, int comNumber) {
+  bool Start(const std::filesystem::path& home, int comNumber, const std::string& model = "LX2110",
+             const std::string& dut = "capacitor") {
+    model_ = model;
+    dut_ = dut;
     transcript_ = home / "transcript.txt";
     int ready[2], stop[2];
     if (pipe(ready) != 0 || pipe(stop) != 0) return false;
@@ -101,7 +104,9 @@ class MeterChild {
       options.comNumber = comNumber;
       options.pacingBaud = 9600;
       options.seed = 7;
-      options.instrument.model = *sim::FindModel("LX2110");
+      options.instrument.model = *sim::FindModel(model_);
+      std::string why;
+      options.instrument.dut = *sim::ParseDut(dut_, &why);
       std::vector<sim::TranscriptEntry> entries;
       options.onTranscript = [&entries](const sim::TranscriptEntry& entry) {
         entries.push_back(entry);  // the server thread only; read after the meter is gone
@@ -126,6 +131,7 @@ class MeterChild {
   }
 
   std::filesystem::path transcript_;
+  std::string model_, dut_;
   pid_t pid_ = -1;
   int stopFd_ = -1;
 };

@@ -214,11 +214,21 @@ Usage: benchbridge-sim [options]
                        (default: the folder of the benchbridge executable of this build)
   --model NAME         LX3101, LX3102 (default), LX3110, LX2101, LX2102 or LX2110
   --dut COMPONENT      the component under test (default capacitor):
-                         capacitor[:C=10n,D=0.002,ESL=0,LEAK=100G]
-                         inductor[:L=1m,Q=10]        (Q at 1 kHz)
+                         capacitor[:C=10n,D=0.002,ESR=0,ESL=0,LEAK=100G,LOSS=0]
+                         ceramic[:C=1u,D=0.01,ESR=5m,ESL=1n,LEAK=100G,LOSS=0.4]
+                         inductor[:L=1m,Q=10,CW=0]   (or RW=2 instead of Q)
                          resistor[:R=1k,ESL=20n]
                          electrolytic[:C=100u,ESR=0.5,ESL=5n,LEAK=5M]
-                       values take the prefixes p n u m k M G
+                       values take the prefixes p n u m k M G. ESR and ESL are in
+                       series with the part: a capacitor resonates by itself at
+                       1/(2 pi sqrt(C ESL)) (capacitor:C=470u,ESR=30m,ESL=15n does at
+                       60 kHz) and reads inductive above. LOSS: the share of C a class-II
+                       ceramic has lost at the top bias of 1500 mV, C0/(1+kV^2); without
+                       it C drops by 1 % per V^2. Inductor: Q at 1 kHz or the winding
+                       resistance RW; CW, the winding's capacitance, sets its
+                       self-resonance (inductor:L=1m,RW=2,CW=100p at 503 kHz;
+                       inductor:L=10m,RW=5,CW=1n at 50 kHz). A new frequency, level or
+                       bias holds from the next reading on.
   --seed N             seed of the measurement noise (default: a new one each run)
   --pace               send replies at the pace of a 9600 baud line (default: at once)
   --pace-baud N        send replies at the pace of N baud

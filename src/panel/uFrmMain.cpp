@@ -79,6 +79,7 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
   WireSettingControls();
   WireDialogKeys();
   WireTrend();
+  WireSweep();
 }
 
 TFrmMain::~TFrmMain() {

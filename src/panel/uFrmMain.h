@@ -16,6 +16,7 @@
 //   uFrmMain_language.cpp        captions in the interface language
 //   uFrmMain_access.cpp          what the dialogs reach (MainPanelAccess)
 //   uFrmMain_trend.cpp           the trend window: opening it and feeding it
+//   uFrmMain_sweep.cpp           the sweep window: opening it, the keys while it sweeps
 //   uFrmMain_bridge.cpp          the network bridge as the session runs it: its state in bb5's
 //                                tooltip, the readback after a client's setting
 //   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and the meter's return, as shown
@@ -51,6 +52,9 @@ class FitLabel;
 class PanelInputGate;
 class PortComboBox;
 class TrendWindow;
+class SweepWindow;
+class PanelSweepHost;
+struct CsvContext;
 
 // The place and font of one reading label, as ReadingLayout keeps it.
 struct LabelGeometry {
@@ -185,6 +189,11 @@ class TFrmMain : public QWidget,
   TrendWindow* Trend() const;
   void OpenTrendWindow();
 
+  QAction* sweepAction = nullptr;  // Ctrl+Shift+S and the display's context menu: the sweep window
+  // The sweep window, created at its first opening; nullptr until then.
+  SweepWindow* Sweep() const;
+  void OpenSweepWindow();
+
   std::array<QPushButton*, 14> Buttons() const;
   std::array<FitLabel*, 6> ReadingLabels() const;
   // cb2 .. cb9, the settings rows' selectors.
@@ -290,6 +299,19 @@ class TFrmMain : public QWidget,
   void TrendGap();
   void ReadingRejected() override;
   void CloseTrendWindow();
+  // What a CSV export's header tells of the meter and its settings, as the display shows them.
+  CsvContext ExportContextNow() const;
+
+  // uFrmMain_sweep.cpp
+  friend class PanelSweepHost;
+  void WireSweep();
+  // While a sweep holds the line: the keys as KeyUsable leaves them, the lists off.
+  void SetSweeping(bool sweeping);
+  // Before a disconnect or close: a sweep under way ends and sets its setting back first.
+  void EndSweep();
+  // The session's state changed: the sweep window follows.
+  void SweepMeterChanged();
+  void CloseSweepWindow();
 
   // uFrmMain_mode.cpp
   void SetBridgeMode(BridgeMode mode);
@@ -360,6 +382,11 @@ class TFrmMain : public QWidget,
   PanelContext context_;
   std::array<LabelGeometry, 6> readingLayout_{};
   QPointer<TrendWindow> trendWindow_;
+  std::shared_ptr<PanelSweepHost> sweepHost_;  // shared: defined in uFrmMain_sweep.cpp only
+  QPointer<SweepWindow> sweepWindow_;
+  bool sweeping_ = false;
+  bool endingSweep_ = false;
+  std::array<bool, 7> selectorsBeforeSweep_{};
   // The session's news reaches the window through its event loop; the loop outlives the session.
   QtOwnerLoop ownerLoop_;
   std::unique_ptr<MeterSession> session_;

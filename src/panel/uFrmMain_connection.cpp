@@ -246,6 +246,7 @@ void TFrmMain::ShowFunction(const std::string& functionReply, EcapCaption ecap) 
 void TFrmMain::Disconnect() {
   // Should anything fail on the way, the operator can still try again or quit.
   ScopeExit unlock([this] { ReleaseToConnectKeys(); });
+  EndSweep();  // its setting goes back while the line is still there
   session_->Disconnect();
 }
 

@@ -104,6 +104,7 @@ void TFrmMain::FormClose() {
   if (session_->State() == SessionState::kClosing) {
     return;  // Esc again while the LOCal exchange is waiting
   }
+  EndSweep();             // its setting goes back while the line is still there
   session_->Close(true);  // back to the meter's own front panel first
   Shutdown();
 }
@@ -115,6 +116,7 @@ void TFrmMain::Shutdown() {
   session_->Close(false);  // a window destroyed without closing sends nothing
   context_.BeginShutdown();
   CloseTrendWindow();
+  CloseSweepWindow();
 }
 
 void TFrmMain::SetPanelButtonsEnabled(bool enabled) {

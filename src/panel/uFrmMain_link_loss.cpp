@@ -60,7 +60,8 @@ void TFrmMain::OtherMeterAnswered(const MeterIdentity& found, const MeterIdentit
 bool TFrmMain::KeyUsable(const QPushButton* key) const {
   const SessionState state = session_->State();
   const bool lineLost = state == SessionState::kLineLost || state == SessionState::kReturning;
-  return !lineLost || key == rbtn1 || key == rbtnQ;
+  // A sweep holding the line leaves the same two: its own window has Stop.
+  return (!lineLost && !sweeping_) || key == rbtn1 || key == rbtnQ;
 }
 
 }  // namespace benchbridge

@@ -42,6 +42,7 @@ void TFrmMain::StateChanged(SessionState from, SessionState to) {
     case SessionState::kClosing:
       break;
   }
+  SweepMeterChanged();
 }
 
 void TFrmMain::PollerReleased() {

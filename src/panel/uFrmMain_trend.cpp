@@ -43,7 +43,7 @@ std::string SettingsRow(const FitLabel* caption, const QComboBox* list, const Fi
   return ToStd((caption->text() + QLatin1Char(' ') + value).trimmed());
 }
 
-CsvContext ExportContext(const TFrmMain& panel, const StateRecord& state) {
+CsvContext ExportContextOf(const TFrmMain& panel, const StateRecord& state) {
   CsvContext context;
   context.identity = MeterIdentity(state);
   context.function = ToStd(panel.CB1->text());
@@ -84,11 +84,14 @@ void TFrmMain::ShowTrendMenu(const QPoint& globalPos) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("trendMenu"));
     menu.addAction(trendAction);
+    menu.addAction(sweepAction);
     menu.exec(globalPos);
   });
 }
 
 TrendWindow* TFrmMain::Trend() const { return trendWindow_.data(); }
+
+CsvContext TFrmMain::ExportContextNow() const { return ExportContextOf(*this, context_.State()); }
 
 void TFrmMain::OpenTrendWindow() {
   RunGuarded(this, [this] {
@@ -97,8 +100,7 @@ void TFrmMain::OpenTrendWindow() {
       // Taken first: a reading logged while the window is being built is shown live, not twice.
       const auto now = std::chrono::system_clock::now();
       trendWindow_ = new TrendWindow(this);
-      trendWindow_->SetExportContextSource(
-          [this] { return ExportContext(*this, context_.State()); });
+      trendWindow_->SetExportContextSource([this] { return ExportContextNow(); });
       trendWindow_->LoadHistory(context_.Log().LogDir() / (FormatLogDate(now) + "_new.log"),
                                 ToTimeMs(now));
     }

@@ -6,6 +6,7 @@
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
 //                          [--send COMMAND]... [--dialog comparator|list|setup] [--trend SPAN]
 //                          [--listen [ADDRESS:]PORT]
+//                          [--sweep POINTS [--reference FILE.csv] [--export FILE.csv]]
 //
 // --listen turns the panel's network bridge on as the program's own option does; once connected
 // the tool prints where it listens (bb5's tooltip), so scripts can talk to the meter meanwhile.
@@ -14,6 +15,9 @@
 // window (as Ctrl+T does) right after connecting, with the --send commands sent and the
 // comparator switched on in cb6 as the operator does, and pictures that window instead, over
 // the span named ("1 min", "10 min", "1 h", "All"; "on" keeps the window's own).
+// --sweep opens the sweep window (as Ctrl+Shift+S does) once connected, runs a logarithmic
+// frequency sweep of POINTS points from 100 Hz to 100 kHz with |Z| and θ plotted, beside a
+// reference loaded from --reference, exports it to --export, and pictures that window.
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,6 +26,8 @@
 #include <QEventLoop>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +37,7 @@
 #include "port_combo_box.h"
 #include "process_setup.h"
 #include "screen_scaling.h"
+#include "sweep_window.h"
 #include "trend_window.h"
 #include "uFrmMain.h"
 
@@ -45,6 +52,9 @@ struct Options {
   QString dialog;
   QString trend;
   QString listen;
+  int sweep = 0;
+  QString reference;
+  QString exportCsv;
 };
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -67,6 +77,12 @@ bool ParseOptions(const QStringList& args, Options& options) {
       options.trend = value;
     } else if (key == QLatin1String("--listen")) {
       options.listen = value;
+    } else if (key == QLatin1String("--sweep")) {
+      options.sweep = value.toInt();
+    } else if (key == QLatin1String("--reference")) {
+      options.reference = value;
+    } else if (key == QLatin1String("--export")) {
+      options.exportCsv = value;
     } else {
       return false;
     }
@@ -121,6 +137,27 @@ bool PictureDialog(benchbridge::TFrmMain& panel, const QString& which, const QSt
   return saved;
 }
 
+// Runs the sweep as the operator would from its window and pictures the window.
+bool PictureSweep(benchbridge::TFrmMain& panel, const Options& options) {
+  panel.sweepAction->trigger();
+  benchbridge::SweepWindow* window = panel.Sweep();
+  if (window == nullptr) return false;
+  window->resize(1100, 700);
+  window->findChild<QSpinBox*>("startBox")->setValue(100);
+  window->findChild<QSpinBox*>("stopBox")->setValue(100000);
+  window->findChild<QSpinBox*>("pointsBox")->setValue(options.sweep);
+  window->ChoosePlots(1, 2);  // |Z| and θ
+  if (!options.reference.isEmpty()) window->LoadReference(options.reference.toStdString());
+  QSignalSpy ended(window, &benchbridge::SweepWindow::SweepEnded);
+  window->findChild<QPushButton*>("startButton")->click();
+  QElapsedTimer waited;
+  waited.start();
+  while (ended.count() == 0 && waited.elapsed() < 300000) RunFor(100);
+  if (!options.exportCsv.isEmpty()) window->ExportCsv(options.exportCsv.toStdString());
+  RunFor(300);
+  return ended.count() == 1 && Save(*window, options.out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,7 +168,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
                  "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup] "
-                 "[--trend SPAN] [--listen [ADDRESS:]PORT]\n");
+                 "[--trend SPAN] [--listen [ADDRESS:]PORT] [--sweep POINTS [--reference "
+                 "FILE.csv] [--export FILE.csv]]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
@@ -161,6 +199,11 @@ int main(int argc, char** argv) {
       std::printf("%s\n", qPrintable(bridge));
       std::fflush(stdout);
     }
+  }
+  if (options.sweep > 0) {
+    const bool saved = PictureSweep(panel, options);
+    panel.close();
+    return saved ? 0 : 1;
   }
   if (!options.trend.isEmpty()) {
     for (const QString& command : options.sends) panel.Context().Send(command.toStdString());

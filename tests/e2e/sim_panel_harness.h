@@ -13,15 +13,19 @@ namespace benchbridge::testing {
 
 class SimPanelHarness : public PanelHarness {
  protected:
-  // The component the simulated LX2110 measures.
+  // The component the simulated meter measures, the model, and any further options (faults).
   virtual std::string Dut() const { return "capacitor:C=22n,D=0.003"; }
+  virtual QString Model() const { return QStringLiteral("LX2110"); }
+  virtual QStringList MoreOptions() const { return {}; }
 
   void SetUp() override {
     sim_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim_.start(QStringLiteral(BENCHBRIDGE_SIM_PATH),
-               {"--home", QString::fromStdString(home_.Path().string()), "--com", "9", "--model",
-                "LX2110", "--dut", QString::fromStdString(Dut()), "--seed", "7", "--pace",
-                "--transcript", QString::fromStdString(Transcript().string())});
+    sim_.start(
+        QStringLiteral(BENCHBRIDGE_SIM_PATH),
+        QStringList{"--home", QString::fromStdString(home_.Path().string()), "--com", "9",
+                    "--model", Model(), "--dut", QString::fromStdString(Dut()), "--seed", "7",
+                    "--pace", "--transcript", QString::fromStdString(Transcript().string())} +
+            MoreOptions());
     ASSERT_TRUE(sim_.waitForStarted(10000));
     ASSERT_TRUE(
         WaitUntil([&] { return std::filesystem::exists(home_.Path() / "ports" / "com9"); }));

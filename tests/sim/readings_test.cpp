@@ -64,6 +64,35 @@ TEST_F(ReadingsTest, BiasLowersACeramicCapacitance) {
   EXPECT_EQ(Fetch().primaryValue, "10.000");
 }
 
+TEST_F(ReadingsTest, PartsForSweepsResonateAndLoseCapacitanceUnderBias) {
+  // 470 uF with 15 nH resonates at 1/(2 pi sqrt(LC)) = 59.941 kHz, where only the ESR (and the
+  // D of 0.002) is left; below it reads capacitive, above it inductive.
+  MakeWith("LX3110", "capacitor:C=470u,ESR=30m,ESL=15n");
+  Ask("FUNC:IMP:A Z");
+  const std::pair<std::string, std::string> capacitor[] = {{"1000", "Z,339.92mΩ,θ,-84.822deg"},
+                                                           {"59941", "Z,30.011mΩ,θ,-0.00008deg"},
+                                                           {"100000", "Z,30.608mΩ,θ,11.378deg"}};
+  for (const auto& [hz, reply] : capacitor) {
+    Ask("FREQ:CW " + hz);
+    EXPECT_EQ(Ask("FETCH:INT?"), reply) << hz;
+  }
+  // 10 mH across 1 nF of winding: 50.329 kHz, where it reads X^2 / RW = 2 MΩ, nearly real.
+  MakeWith("LX3110", "inductor:L=10m,RW=5,CW=1n");
+  Ask("FUNC:IMP:A Z");
+  Ask("FREQ:CW 50329");
+  EXPECT_EQ(Ask("FETCH:INT?"), "Z,2.0000MΩ,θ,0.21484deg");
+  EXPECT_EQ(Ask("FUNC:IMP:A DCR"), "OK");
+  EXPECT_EQ(Ask("FETCH:INT?"), "R,5.0000Ω,,");
+  // A class-II ceramic: 40 % gone at full bias, C0 / (1 + k V^2) between.
+  MakeWith("LX3110", "ceramic");
+  const std::pair<std::string, std::string> bias[] = {
+      {"0", "1.0000"}, {"750", "857.14"}, {"1500", "600.00"}};
+  for (const auto& [mv, value] : bias) {
+    Ask("BIAS:VOLTage:LEVel " + mv);
+    EXPECT_EQ(Fetch().primaryValue, value) << mv;
+  }
+}
+
 TEST_F(ReadingsTest, NoiseShrinksWithASlowerSpeedAndAHigherLevel) {
   // One noise sample of ten deviations on every reading, so each reading shows the size of it.
   MakeWith("LX3102", "resistor", {10.0, 0.0});

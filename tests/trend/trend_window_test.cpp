@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QChartView>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "engineering_axis.h"
 #include "histogram_view.h"
 #include "log_files.h"
 #include "log_writer.h"
@@ -63,7 +65,7 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   EXPECT_EQ(std::count_if(points.begin(), points.end(),
                           [](const PlotPoint& p) { return std::isnan(p.value); }),
             1);
-  EXPECT_EQ(primary->ValueAxis().titleText(), "Cs (F)");
+  EXPECT_EQ(primary->ValueAxis().titleText(), "Cs (nF)");
   EXPECT_EQ(window.findChild<TrendPlot*>("secondaryPlot")->ValueAxis().titleText(), "D");
   EXPECT_GT(window.findChild<HistogramView*>("histogram")->Outline().count(), 0);
 
@@ -99,6 +101,90 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   QTest::mouseClick(window.findChild<QPushButton*>("resetTallyButton"), Qt::LeftButton);
   EXPECT_EQ(tally->rowCount(), 0);
   EXPECT_EQ(window.Tally().Total(), 0u);
+}
+
+// What a chart's axis says: its title, its range and the labels at its ticks.
+struct AxisText {
+  QString title;
+  double low, high;
+  QStringList labels;
+};
+AxisText Read(const EngineeringAxis& axis) {
+  return {axis.titleText(), axis.min(), axis.max(), axis.TickLabels()};
+}
+
+TEST(EngineeringAxis, PutsTheScalesLabelsOnAChartAndDrawsValuesInItsUnits) {
+  QChartView view(new QChart);
+  auto* series = new QLineSeries;
+  view.chart()->addSeries(series);
+  auto* x = new EngineeringAxis;
+  auto* y = new EngineeringAxis;
+  view.chart()->addAxis(x, Qt::AlignBottom);
+  view.chart()->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(x);
+  series->attachAxis(y);
+  x->Show(LogScale(20, 1e6, {"f", "Hz"}));
+  y->Show(LinearScale(99.98e-12, 100.03e-12, {"Cs", "F"}));
+  for (double f : {20.0, 1e3, 1e6})
+    series->append(x->Scale().ToPlot(f), y->Scale().ToPlot(100e-12));
+  view.resize(640, 400);
+  view.show();
+  const AxisText logAxis = Read(*x);
+  EXPECT_EQ(logAxis.title, "f (kHz)");
+  EXPECT_EQ(logAxis.labels, QStringList({"0.1", "1", "10", "100", "1000"}));
+  const AxisText values = Read(*y);
+  EXPECT_EQ(values.title, "Cs (pF)");
+  EXPECT_EQ(values.labels, QStringList({"99.98", "100.00", "100.02"}));
+  EXPECT_NEAR(values.low, 99.9775, 1e-9);
+  // What Qt drew: the series at 100 pF in the middle of the plot, not squeezed to a line.
+  const QPointF at = view.chart()->mapToPosition(series->at(1), series);
+  EXPECT_GT(at.y(), view.chart()->plotArea().top() + 10);
+  EXPECT_LT(at.y(), view.chart()->plotArea().bottom() - 10);
+  // The same labels again change nothing; new ones replace them all.
+  QSignalSpy changed(y, &QCategoryAxis::categoriesChanged);
+  y->Show(y->Scale());
+  EXPECT_EQ(changed.count(), 0);
+  y->Show(LinearScale(0.003, 0.003, {"D", "", 1e-5}));
+  EXPECT_EQ(Read(*y).labels, QStringList({"0.00298", "0.00299", "0.00300", "0.00301", "0.00302"}));
+  EXPECT_EQ(Read(*y).title, "D");
+}
+
+TEST(TrendWindow, AxesReadInEngineersUnitsForSmallAndSteadyValues) {
+  TrendWindow window;
+  window.show();
+  const TimeMs start = ToTimeMs(LocalTime(2026, 12, 7, 14, 0, 0, 0));
+  for (int i = 0; i < 40; ++i) {
+    // A 4.7 pF part with a scatter of a few 1e-14 F beside a D that does not move.
+    window.AddReading({"Cs", i % 3 ? "4.7013" : "4.6998", "pF", "D", "0.0030", ""},
+                      start + 500 * i + 37);
+  }
+  window.RedrawNow();
+  auto* primary = window.findChild<TrendPlot*>("primaryPlot");
+  auto* secondary = window.findChild<TrendPlot*>("secondaryPlot");
+  AxisText cs = Read(primary->ValueAxis());
+  EXPECT_EQ(cs.title, "Cs (pF)");
+  EXPECT_LT(cs.low, 4.6998);
+  EXPECT_GT(cs.high, 4.7013);
+  EXPECT_LT(cs.high - cs.low, 0.01);
+  EXPECT_GE(cs.labels.size(), 3);
+  EXPECT_EQ(cs.labels.removeDuplicates(), 0);
+  AxisText d = Read(secondary->ValueAxis());
+  EXPECT_EQ(d.title, "D");
+  EXPECT_LT(d.low, 0.003);
+  EXPECT_GT(d.high, 0.003);
+  EXPECT_GE(d.labels.size(), 3);
+  EXPECT_EQ(d.labels.removeDuplicates(), 0);
+  // Time ticks on round seconds (the span is 10 min: whole minutes).
+  for (const QString& label : Read(primary->TimeAxis()).labels) {
+    EXPECT_TRUE(label.endsWith(":00") || label.size() == 5) << label.toStdString();
+  }
+  auto* histogram = window.findChild<HistogramView*>("histogram");
+  EXPECT_EQ(Read(histogram->ValueAxis()).title, "Cs (pF)");
+  for (const QString& label : Read(histogram->CountAxis()).labels) {
+    bool whole = false;
+    label.toInt(&whole);
+    EXPECT_TRUE(whole) << label.toStdString();
+  }
 }
 
 TEST(TrendWindow, LoadsLogsInTheBackgroundAndSaysWhatWentWrong) {

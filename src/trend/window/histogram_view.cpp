@@ -3,8 +3,9 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <algorithm>
+
+#include "engineering_axis.h"
 
 namespace benchbridge {
 
@@ -12,16 +13,12 @@ HistogramView::HistogramView(QWidget* parent)
     : QChartView(new QChart, parent),
       outline_(new QLineSeries(this)),  // the area series does not own the line it fills
       area_(new QAreaSeries(outline_)),
-      valueAxis_(new QValueAxis),
-      countAxis_(new QValueAxis) {
+      valueAxis_(new EngineeringAxis),
+      countAxis_(new EngineeringAxis) {
   chart()->legend()->hide();
   chart()->setMargins(QMargins(4, 4, 4, 4));
   chart()->addSeries(area_);
-  valueAxis_->setLabelFormat("%.5g");
-  valueAxis_->setTickCount(4);
-  countAxis_->setLabelFormat("%d");
-  countAxis_->setTickCount(4);
-  countAxis_->setTitleText("readings");
+  countAxis_->Show(CountScale(0, kCountTitle, kCountTicks));
   chart()->addAxis(valueAxis_, Qt::AlignBottom);
   chart()->addAxis(countAxis_, Qt::AlignLeft);
   area_->attachAxis(valueAxis_);
@@ -35,30 +32,33 @@ HistogramView::HistogramView(QWidget* parent)
 }
 
 void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double low, double high,
-                              const QString& title) {
+                              const AxisQuantity& quantity) {
   QList<QPointF> steps;
   std::uint64_t most = 0;
   if (!counts.empty() && high > low) {
+    valueAxis_->Show(LinearScale(low, high, quantity, kValueTicks));
+    const AxisScale& scale = valueAxis_->Scale();
     const double width = (high - low) / static_cast<double>(counts.size());
+    auto x = [&](std::size_t edge) {
+      return scale.ToPlot(low + width * static_cast<double>(edge));
+    };
     steps.reserve(static_cast<qsizetype>(2 * counts.size() + 2));
-    steps.append({low, 0});
+    steps.append({x(0), 0});
     for (std::size_t i = 0; i < counts.size(); ++i) {
       const double y = static_cast<double>(counts[i]);
-      steps.append({low + width * static_cast<double>(i), y});
-      steps.append({low + width * static_cast<double>(i + 1), y});
+      steps.append({x(i), y});
+      steps.append({x(i + 1), y});
       most = std::max(most, counts[i]);
     }
-    steps.append({high, 0});
-    valueAxis_->setRange(low, high);
+    steps.append({x(counts.size()), 0});
   }
   outline_->replace(steps);
   // Like the trend's value axes, the count axis moves only when the tallest bar leaves the
   // upper part of it.
-  const double top = countAxis_->max();
+  const double top = countAxis_->Scale().high;
   if (static_cast<double>(most) > top || static_cast<double>(most) < 0.6 * top) {
-    countAxis_->setRange(0, std::max<double>(1, static_cast<double>(most) * 1.25));
+    countAxis_->Show(CountScale(most, kCountTitle, kCountTicks));
   }
-  valueAxis_->setTitleText(title);
 }
 
 }  // namespace benchbridge

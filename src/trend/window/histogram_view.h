@@ -7,26 +7,34 @@
 #include <cstdint>
 #include <vector>
 
+#include "axis_scale.h"
+
 class QAreaSeries;
 class QLineSeries;
-class QValueAxis;
 
 namespace benchbridge {
+
+class EngineeringAxis;
 
 class HistogramView : public QChartView {
  public:
   explicit HistogramView(QWidget* parent = nullptr);
 
-  // counts of equal bins over [low, high]; empty counts clear the view.
+  static constexpr int kValueTicks = 5, kCountTicks = 5;
+  static constexpr const char* kCountTitle = "readings";
+
+  // counts of equal bins over [low, high] (values of quantity); empty counts clear the view.
   void SetCounts(const std::vector<std::uint64_t>& counts, double low, double high,
-                 const QString& title);
+                 const AxisQuantity& quantity);
   const QLineSeries& Outline() const { return *outline_; }
+  const EngineeringAxis& ValueAxis() const { return *valueAxis_; }
+  const EngineeringAxis& CountAxis() const { return *countAxis_; }
 
  private:
   QLineSeries* outline_;
   QAreaSeries* area_;
-  QValueAxis* valueAxis_;
-  QValueAxis* countAxis_;
+  EngineeringAxis* valueAxis_;
+  EngineeringAxis* countAxis_;
 };
 
 }  // namespace benchbridge

@@ -1,29 +1,23 @@
 #include "trend_plot.h"
 
 #include <QChart>
-#include <QDateTime>
-#include <QDateTimeAxis>
 #include <QMouseEvent>
-#include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
+#include "engineering_axis.h"
 #include "trend_curve_item.h"
 
 namespace benchbridge {
 
 TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
     : QChartView(new QChart, parent),
-      timeAxis_(new QDateTimeAxis),
-      valueAxis_(new QValueAxis),
+      timeAxis_(new EngineeringAxis),
+      valueAxis_(new EngineeringAxis),
       curve_(new TrendCurveItem(chart())) {
   chart()->legend()->hide();
   chart()->setMargins(QMargins(4, 4, 4, 4));
-  timeAxis_->setFormat("hh:mm:ss");
-  timeAxis_->setTickCount(6);
-  valueAxis_->setLabelFormat("%.6g");
-  valueAxis_->setTickCount(5);
   chart()->addAxis(timeAxis_, Qt::AlignBottom);
   chart()->addAxis(valueAxis_, Qt::AlignLeft);
   QPen pen(colour, 0);  // cosmetic, one pixel
@@ -38,33 +32,26 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
 }
 
 void TrendPlot::SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
-                         const QString& title) {
+                         const AxisQuantity& quantity) {
   double low = INFINITY, high = -INFINITY;
   for (const PlotPoint& point : points) {
     if (std::isnan(point.value) || point.time < from || point.time > to) continue;
     low = std::min(low, point.value);
     high = std::max(high, point.value);
   }
-  if (!(low <= high)) {
-    low = 0;
-    high = 1;
-  }
+  if (!(low <= high)) low = high = 0;
   // The value range stays while the line fits and fills most of it, so that the axis (and the
   // chart's layout) changes only now and then; a new one leaves room to grow.
-  const bool fits = low >= low_ && high <= high_ && (high - low) >= 0.6 * (high_ - low_);
-  if (!fits) {
-    const double pad = high > low ? (high - low) * 0.1 : std::max(std::abs(high) * 1e-6, 1e-15);
-    low_ = low - pad;
-    high_ = high + pad;
-  }
+  const AxisScale& shown = valueAxis_->Scale();
+  const bool fits = shown.title == LinearScale(0, 0, quantity).title && shown.Holds(low, high) &&
+                    shown.ToPlot(high) - shown.ToPlot(low) >= 0.6 * (shown.high - shown.low);
+  if (!fits) valueAxis_->Show(LinearScale(low, high, quantity, kValueTicks));
+  low_ = valueAxis_->Scale().FromPlot(valueAxis_->Scale().low);
+  high_ = valueAxis_->Scale().FromPlot(valueAxis_->Scale().high);
   from_ = from;
   to_ = to > from ? to : from + 1;
   points_ = std::move(points);
-  const qint64 width = to_ - from_;
-  timeAxis_->setFormat(width > 2 * 86'400'000LL ? "MM-dd hh:mm" : "hh:mm:ss");
-  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
-  valueAxis_->setRange(low_, high_);
-  valueAxis_->setTitleText(title);
+  timeAxis_->Show(TimeScale(from_, to_, kTimeTicks));
   Place();
 }
 

@@ -7,13 +7,12 @@
 #include <QString>
 #include <vector>
 
+#include "axis_scale.h"
 #include "column_reduction.h"
-
-class QDateTimeAxis;
-class QValueAxis;
 
 namespace benchbridge {
 
+class EngineeringAxis;
 class TrendCurveItem;
 
 class TrendPlot : public QChartView {
@@ -22,12 +21,17 @@ class TrendPlot : public QChartView {
  public:
   explicit TrendPlot(const QColor& colour, QWidget* parent = nullptr);
 
-  // Draws points over [from, to]; the value axis fits them, titled e.g. "Cs (F)".
-  void SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to, const QString& title);
+  static constexpr int kValueTicks = 6, kTimeTicks = 7;
+
+  // Draws points over [from, to]; the value axis fits them, in the quantity's unit with the
+  // prefix that suits them ("Cs (nF)").
+  void SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
+                const AxisQuantity& quantity);
   // How many pixel columns the plot area has: what a reduction should aim at.
   int Columns() const;
   const TrendCurveItem& Curve() const { return *curve_; }
-  QValueAxis& ValueAxis() const { return *valueAxis_; }
+  const EngineeringAxis& ValueAxis() const { return *valueAxis_; }
+  const EngineeringAxis& TimeAxis() const { return *timeAxis_; }
 
  signals:
   void ZoomRequested(double factor, qint64 aroundMs);
@@ -44,8 +48,8 @@ class TrendPlot : public QChartView {
   void Place();
   qint64 TimeAtX(double x) const;
 
-  QDateTimeAxis* timeAxis_;
-  QValueAxis* valueAxis_;
+  EngineeringAxis* timeAxis_;
+  EngineeringAxis* valueAxis_;
   TrendCurveItem* curve_;
   std::vector<PlotPoint> points_;
   TimeMs from_ = 0, to_ = 1;

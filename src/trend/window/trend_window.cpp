@@ -23,17 +23,6 @@ constexpr int kHistogramBins = 30;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
-// "Cs (F)", "D", "Cs (F) / Ls (H)" when the view holds both.
-QString AxisTitle(const std::vector<ParameterStatistics>& rows, bool primary) {
-  QStringList titles;
-  for (const ParameterStatistics& row : rows) {
-    if (row.primary != primary) continue;
-    titles << (row.unit.empty() ? Utf8(row.name)
-                                : QStringLiteral("%1 (%2)").arg(Utf8(row.name), Utf8(row.unit)));
-  }
-  return titles.join(" / ");
-}
-
 void SetCell(QTableWidget& table, int row, int column, const QString& text) {
   QTableWidgetItem* item = table.item(row, column);
   if (item == nullptr) {
@@ -123,12 +112,18 @@ void TrendWindow::RedrawNow() {
   const std::uint64_t end = store.LowerBound(to + 1);
   const std::vector<ParameterStatistics> rows = StatisticsInRange(store, begin, end);
 
+  AxisQuantity primary, secondary;
+  if (end > begin) {
+    const ParameterNames& names = store.Names(store.At(end - 1).kind);
+    primary = {names.primaryName, names.primaryUnit};
+    secondary = {names.secondaryName, names.secondaryUnit};
+  }
   primaryPlot_->SetCurve(
       primaryReducer_.Reduce(store, Parameter::kPrimary, from, to, primaryPlot_->Columns()), from,
-      to, AxisTitle(rows, true));
+      to, primary);
   secondaryPlot_->SetCurve(
       secondaryReducer_.Reduce(store, Parameter::kSecondary, from, to, secondaryPlot_->Columns()),
-      from, to, AxisTitle(rows, false));
+      from, to, secondary);
 
   statistics_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -145,7 +140,7 @@ void TrendWindow::RedrawNow() {
   // The histogram shows the newest primary parameter in view.
   std::vector<std::uint64_t> counts;
   double low = 0, high = 0;
-  QString title;
+  AxisQuantity quantity;
   if (end > begin) {
     const ParameterNames& names = store.Names(store.At(end - 1).kind);
     for (const ParameterStatistics& row : rows) {
@@ -159,11 +154,11 @@ void TrendWindow::RedrawNow() {
         }
         counts = histogramCounter_.Count(store, begin, end, store.At(end - 1).kind, low, high,
                                          kHistogramBins);
-        title = AxisTitle({row}, true);
+        quantity = {row.name, row.unit};
       }
     }
   }
-  histogram_->SetCounts(counts, low, high, title);
+  histogram_->SetCounts(counts, low, high, quantity);
   RedrawTally();
 
   followButton_->setEnabled(!view_.Following());
