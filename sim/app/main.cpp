@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 
+#include "home_folders.h"
 #include "sim_options.h"
 #include "simulated_meter.h"
 #include "stop_request.h"
@@ -20,13 +21,16 @@ namespace {
 
 using namespace benchbridge::sim;
 
-// The panel's home is the folder of its executable; in a build tree that lies at a fixed place
-// relative to this one.
+// Where the panel started without --home looks for its ports: its own rule applied to the
+// folder of its executable, which in a build tree lies at a fixed place relative to this one
+// and, installed, is this one's folder (so the installed pair meets in ~/.config/benchbridge).
 std::filesystem::path DefaultHome() {
   std::error_code ignored;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  return std::filesystem::weakly_canonical(self.parent_path() / BENCHBRIDGE_SIM_PANEL_HOME,
-                                           ignored);
+  std::filesystem::path panelDir =
+      std::filesystem::weakly_canonical(self.parent_path() / BENCHBRIDGE_SIM_PANEL_HOME, ignored);
+  if (!std::filesystem::is_directory(panelDir, ignored)) panelDir = self.parent_path();
+  return benchbridge::ChooseHomeFolders(panelDir, std::nullopt).config;
 }
 
 // Pulls the cable and puts it back when asked (signals) or when its time has come (options),

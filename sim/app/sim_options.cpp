@@ -211,7 +211,9 @@ when that is a pipe or a socket (so it goes with the program that started it); a
 Usage: benchbridge-sim [options]
   --com N              serve COM<N>, 1 to 299 (default 9)
   --home DIR           the panel's home folder; ports/com<N> is made there
-                       (default: the folder of the benchbridge executable of this build)
+                       (default: where the panel of this build or installation keeps
+                       ports/ when started without --home: its own folder in a build
+                       tree, ~/.config/benchbridge when installed)
   --model NAME         LX3101, LX3102 (default), LX3110, LX2101, LX2102 or LX2110
   --dut COMPONENT      the component under test (default capacitor):
                          capacitor[:C=10n,D=0.002,ESR=0,ESL=0,LEAK=100G,LOSS=0]

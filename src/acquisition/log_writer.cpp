@@ -1,6 +1,7 @@
 #include "log_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,8 @@
 #include <ctime>
 #include <system_error>
 #include <utility>
+
+#include "account_names.h"
 
 namespace benchbridge {
 namespace {
@@ -42,20 +45,34 @@ std::string FormatStamp(const LocalTime& local) {
   return FormatDate(local.fields) + text;
 }
 
-// One open, append, close. O_NONBLOCK keeps a fifo planted in the log folder from hanging the
-// caller; for regular files it changes nothing.
-void AppendLine(const std::filesystem::path& file, std::string_view line) {
+// One open, append, close; 0 or the errno of the step that failed. O_NONBLOCK keeps a fifo
+// planted in the log folder from hanging the caller; for regular files it changes nothing.
+int AppendLine(const std::filesystem::path& file, std::string_view line) {
   const int fd =
       ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-  if (fd < 0) return;
+  if (fd < 0) return errno;
+  int error = 0;
   std::size_t done = 0;
   while (done < line.size()) {
     const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // disk full, a fifo nobody drains, ...: the rest of the line is lost
+    if (n <= 0) {  // disk full, a fifo nobody drains, ...: the rest of the line is lost
+      error = n < 0 ? errno : EIO;
+      break;
+    }
     done += static_cast<std::size_t>(n);
   }
-  ::close(fd);
+  if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;  // NFS reports late
+  return error;
+}
+
+LogLoss MakeLoss(const std::filesystem::path& place, int error) {
+  LogLoss loss{place, error, {}};
+  struct stat info {};
+  if (stat(place.c_str(), &info) == 0 || stat(place.parent_path().c_str(), &info) == 0) {
+    loss.owner = UserName(info.st_uid);
+  }
+  return loss;
 }
 
 }  // namespace
@@ -82,16 +99,35 @@ void LogWriter::WriteLog(std::string_view text, std::string_view suffix) {
   std::lock_guard<std::mutex> guard(mutex_);
   if (shutDown_.load()) return;
   try {
-    WriteLocked(text, suffix);
+    NoteOutcome(suffix, WriteLocked(text, suffix));
   } catch (...) {
     // Out of memory or a clock that threw: the line is lost, the caller goes on.
   }
 }
 
-void LogWriter::WriteLocked(std::string_view text, std::string_view suffix) {
+void LogWriter::SetLossListener(LossListener listener) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  lossListener_ = std::move(listener);
+}
+
+void LogWriter::NoteOutcome(std::string_view suffix, const std::optional<LogLoss>& loss) {
+  const bool before = !losingSuffixes_.empty();
+  if (loss) {
+    if (losingSuffixes_.find(suffix) == losingSuffixes_.end()) losingSuffixes_.emplace(suffix);
+  } else if (const auto found = losingSuffixes_.find(suffix); found != losingSuffixes_.end()) {
+    losingSuffixes_.erase(found);
+  }
+  const bool losing = !losingSuffixes_.empty();
+  losing_.store(losing);
+  if (losing != before && lossListener_) lossListener_(loss);
+}
+
+std::optional<LogLoss> LogWriter::WriteLocked(std::string_view text, std::string_view suffix) {
   std::error_code error;
   if (!std::filesystem::exists(logDir_, error)) {
-    if (!std::filesystem::create_directory(logDir_, error)) return;
+    if (!std::filesystem::create_directory(logDir_, error) && error) {
+      return MakeLoss(logDir_, error.value());
+    }
   }
   const LocalTime now = ToLocal(clock_());
   std::string fileName = FormatDate(now.fields);
@@ -101,7 +137,14 @@ void LogWriter::WriteLocked(std::string_view text, std::string_view suffix) {
   line += ", ";
   line += FormatStamp(now);
   line += '\n';
-  AppendLine(logDir_ / fileName, line);
+  const std::filesystem::path file = logDir_ / fileName;
+  if (const int failed = AppendLine(file, line); failed != 0) {
+    // Not a folder, not one the user may write, or the disk is full: name the folder when the
+    // file is not even there.
+    std::error_code ignored;
+    return MakeLoss(std::filesystem::exists(file, ignored) ? file : logDir_, failed);
+  }
+  return std::nullopt;
 }
 
 std::string LogWriter::Today() {

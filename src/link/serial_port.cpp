@@ -158,28 +158,44 @@ std::string PortPath(int portNumber, const std::filesystem::path& home) {
   return {};
 }
 
-PortHandle OpenPort(int portNumber, int baud, const std::filesystem::path& home) {
+PortHandle OpenPort(int portNumber, int baud, const std::filesystem::path& home, int* error) {
   const std::string path = PortPath(portNumber, home);
-  if (path.empty()) return kInvalidPort;
-  return OpenPortPath(path, baud);
+  if (path.empty()) {
+    if (error != nullptr) *error = ENOENT;
+    return kInvalidPort;
+  }
+  return OpenPortPath(path, baud, error);
 }
 
-PortHandle OpenPortPath(const std::string& path, int baud) {
+PortHandle OpenPortPath(const std::string& path, int baud, int* error) {
+  // Keeps the errno of the failed step for the caller: closing afterwards may change errno.
+  const auto fail = [error](int fd) {
+    const int cause = errno;
+    if (fd >= 0) ClosePort(fd);
+    if (error != nullptr) *error = cause;
+    return kInvalidPort;
+  };
   const auto speed = BaudConstant(baud);
-  if (!speed || path.empty()) return kInvalidPort;
+  if (!speed || path.empty()) {
+    errno = path.empty() ? ENOENT : EINVAL;
+    return fail(-1);
+  }
   // O_NONBLOCK: the open must not wait for carrier; reads stay non-blocking afterwards, which
   // is what the reader wants (it waits in poll, not in read).
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return kInvalidPort;
+  if (fd < 0) return fail(-1);
   // flock is what keeps out a second process (TIOCEXCL does not stop root); it goes first so
   // that a failed attempt never touches the exclusivity flag of the owner's open.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int cause = errno;
     close(fd);
-    return kInvalidPort;
+    errno = cause;
+    return fail(-1);
   }
+  errno = 0;
   if (ioctl(fd, TIOCEXCL) != 0 || !Configure(fd, *speed)) {
-    ClosePort(fd);
-    return kInvalidPort;
+    if (errno == 0) errno = EIO;  // the port took the settings, but not the ones asked for
+    return fail(fd);
   }
   return fd;
 }

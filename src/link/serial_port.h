@@ -22,9 +22,11 @@ std::string PortPath(int portNumber, const std::filesystem::path& home);
 
 // Opens the port exclusively, without waiting on modem lines, and sets the baud rate, 8N1 and no
 // XON/XOFF, leaving hardware flow control and the other settings as the port has them. kInvalidPort
-// on any failure; a failure after the open closes the port again.
-PortHandle OpenPort(int portNumber, int baud, const std::filesystem::path& home);
-PortHandle OpenPortPath(const std::string& path, int baud);
+// on any failure; a failure after the open closes the port again. error (when given) receives
+// the errno of the step that failed (EWOULDBLOCK: another process holds the port's lock).
+PortHandle OpenPort(int portNumber, int baud, const std::filesystem::path& home,
+                    int* error = nullptr);
+PortHandle OpenPortPath(const std::string& path, int baud, int* error = nullptr);
 
 // Bytes waiting in the input queue, at most 256 (0 for kInvalidPort).
 unsigned PendingBytes(PortHandle port);

@@ -23,13 +23,16 @@ constexpr int kClientHeight = 359;
 
 }  // namespace
 
-TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
+TFrmMain::TFrmMain(const std::filesystem::path& home, QWidget* parent)
+    : TFrmMain(HomeFolders::In(home), parent) {}
+
+TFrmMain::TFrmMain(HomeFolders folders, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      context_(std::move(home)),
+      context_(std::move(folders)),
       ownerLoop_(this),
       session_(std::make_unique<MeterSession>(
-          SessionPlace{context_.Home(), context_.Link(), context_.Controls(), context_.Log(),
-                       ownerLoop_},
+          SessionPlace{context_.Folders().config, context_.Link(), context_.Controls(),
+                       context_.Log(), ownerLoop_},
           static_cast<ConnectSteps*>(this))) {
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QStringLiteral("台式电桥"));
@@ -75,6 +78,12 @@ TFrmMain::TFrmMain(std::filesystem::path home, QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
   }
 
+  // Called on whichever thread wrote the line; the panel hears of it on its own.
+  context_.Log().SetLossListener([this](const std::optional<LogLoss>& loss) {
+    QMetaObject::invokeMethod(
+        this, [this, loss] { LogLossChanged(loss); }, Qt::QueuedConnection);
+  });
+
   WireKeys();
   WireSettingControls();
   WireDialogKeys();
@@ -86,6 +95,7 @@ TFrmMain::~TFrmMain() {
   // Closing normally shut down already; a window destroyed without closing (a test, an
   // exception unwinding main) must still not leave the poller running into freed state.
   Shutdown();
+  context_.Log().SetLossListener({});
   context_.SetSession(nullptr);
 }
 

@@ -20,11 +20,14 @@
 //   uFrmMain_bridge.cpp          the network bridge as the session runs it: its state in bb5's
 //                                tooltip, the readback after a client's setting
 //   uFrmMain_link_loss.cpp       the line lost (OFFLINE) and the meter's return, as shown
+//   uFrmMain_problems.cpp        failures told to the operator: a port that does not open,
+//                                log lines that cannot be written
 // The connection itself (port, poller, bridge, the watch for a lost port, and its state) belongs
 // to the meter session (src/session); the handlers ask it and render what it tells.
 // Features that come later add files of their own (see "Handlers added with later features").
 
 #include <QDateTime>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -38,6 +41,7 @@
 #include "listen_address.h"
 #include "meter_session.h"
 #include "panel_context.h"
+#include "port_open_failure.h"
 #include "qt_owner_loop.h"
 
 class QAction;
@@ -51,7 +55,9 @@ namespace benchbridge {
 class FitLabel;
 class PanelInputGate;
 class PortComboBox;
+class TFrmComp;
 class TrendWindow;
+struct ComparatorLimits;
 class SweepWindow;
 class PanelSweepHost;
 struct CsvContext;
@@ -73,13 +79,18 @@ class TFrmMain : public QWidget,
   Q_OBJECT
 
  public:
-  // home: the folder of Set.ini, log/, vista.ttf and ports/ (the executable's folder).
-  explicit TFrmMain(std::filesystem::path home, QWidget* parent = nullptr);
+  // folders: where Set.ini, ports/ and log/ are (portable, installed or --home).
+  explicit TFrmMain(HomeFolders folders, QWidget* parent = nullptr);
+  // Every file in the one folder home (tests, the picture tool).
+  explicit TFrmMain(const std::filesystem::path& home, QWidget* parent = nullptr);
   ~TFrmMain() override;
   TFrmMain(const TFrmMain&) = delete;
   TFrmMain& operator=(const TFrmMain&) = delete;
 
   PanelContext& Context() { return context_; }
+  // --connect: picks portName in c1 as the operator would and presses the connect key. A port
+  // that is not listed is told in a message box.
+  void ConnectAtStart(const std::string& portName);
   // The one owner of the connection.
   MeterSession& Session() { return *session_; }
   // The current poller; nullptr when none exists (never connected, or disconnected).
@@ -229,6 +240,17 @@ class TFrmMain : public QWidget,
   // sent, logged or shown.
   void Shutdown();
 
+  // uFrmMain_problems.cpp
+  // A failure the operator has to act on: the message box, and the same text on standard error
+  // for a panel started from a terminal or a session log.
+  void TellProblem(QMessageBox::Icon icon, const QString& text);
+  // Log lines started being lost (loss) or are written again (nullopt): bb5's tooltip follows;
+  // the first loss of the run is told once the panel is idle.
+  void LogLossChanged(const std::optional<LogLoss>& loss);
+  void TellLogLossWhenIdle();
+  QString PortOpenFailureText(const PortOpenFailure& failure) const;
+  QString LogLossText(const LogLoss& loss) const;
+
   // uFrmMain_settings.cpp
   std::filesystem::path SettingsFile() const;
   // Selects "COM<PortNumber>" in c1 (case ignored); no selection when it is not listed.
@@ -299,6 +321,8 @@ class TFrmMain : public QWidget,
   void TrendGap();
   void ReadingRejected() override;
   void CloseTrendWindow();
+  // The comparator as its dialog last read or set it, for the trend's limit lines and Cp/Cpk.
+  void TrendComparator(const TFrmComp& dialog);
   // What a CSV export's header tells of the meter and its settings, as the display shows them.
   CsvContext ExportContextNow() const;
 
@@ -382,7 +406,8 @@ class TFrmMain : public QWidget,
   PanelContext context_;
   std::array<LabelGeometry, 6> readingLayout_{};
   QPointer<TrendWindow> trendWindow_;
-  std::shared_ptr<PanelSweepHost> sweepHost_;  // shared: defined in uFrmMain_sweep.cpp only
+  std::shared_ptr<ComparatorLimits> trendComparator_;  // null until the dialog was used
+  std::shared_ptr<PanelSweepHost> sweepHost_;          // shared: defined in uFrmMain_sweep.cpp only
   QPointer<SweepWindow> sweepWindow_;
   bool sweeping_ = false;
   bool endingSweep_ = false;
@@ -396,6 +421,10 @@ class TFrmMain : public QWidget,
   std::vector<MeterChange> bridgeChanges_;  // what clients changed, until the next re-read
   bool bridgeRetryArmed_ = false;
   PanelInputGate* inputGate_ = nullptr;  // a child; drops input while the panel lock is held
+  // Log lines being lost right now, and since when; the message is shown once a run.
+  std::optional<LogLoss> logLoss_;
+  QDateTime logLossSince_;
+  bool logLossTold_ = false;
 };
 
 }  // namespace benchbridge

@@ -82,6 +82,11 @@ void TFrmMain::ShowStatusToolTip() {
                          .count())
                      .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
   }
+  if (logLoss_) {
+    lines << context_.Pick(main_text::kLogLossSince) +
+                 logLossSince_.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QLatin1Char('\n') +
+                 LogLossText(*logLoss_);
+  }
   if (const std::string where = BridgeListeningOn(); !where.empty()) {
     lines << context_.Pick(kBridgeListening).arg(ToQt(where)).arg(BridgeClients());
   } else if (!session_->BridgeProblem().empty()) {

@@ -29,7 +29,7 @@ void TFrmMain::WireConnection() {
 
 void TFrmMain::FillPortList() {
   c1->clear();
-  for (const PortEntry& port : PortListFromRegistry(context_.Home())) {
+  for (const PortEntry& port : PortListFromRegistry(context_.Folders().config)) {
     QString tip = ToQt(port.device);
     if (!port.product.empty()) {
       tip += QStringLiteral(" (") + ToQt(port.product) + QLatin1Char(')');
@@ -63,6 +63,19 @@ void TFrmMain::c1Click(int index) {
   });
 }
 
+void TFrmMain::ConnectAtStart(const std::string& portName) {
+  const int index = c1->findText(ToQt(portName), Qt::MatchFixedString);
+  if (index < 0) {
+    RunGuarded(this, [&] {
+      TellProblem(QMessageBox::Warning, ToQt(portName) + context_.Pick(main_text::kPortNotListed));
+    });
+    return;
+  }
+  c1->setCurrentIndex(index);
+  c1Click(index);
+  rbtn1Click();
+}
+
 void TFrmMain::rbtn1Click() {
   RunGuarded(this, [this] {
     context_.Controls().SetPollPaused(false);
@@ -82,9 +95,18 @@ void TFrmMain::rbtn1Click() {
 }
 
 void TFrmMain::Connect() {
+  const ConnectOutcome outcome = session_->Connect(context_.State().portNumber);
+  if (outcome == ConnectOutcome::kPortNotOpened) {
+    // Told with its cause; the panel stays unconnected with nothing sent.
+    ScopeExit unlock([this] { ReleaseToConnectKeys(); });
+    if (session_->OpenFailure()) {
+      TellProblem(QMessageBox::Critical, PortOpenFailureText(*session_->OpenFailure()));
+    }
+    return;
+  }
   // 19. Whatever stops the sequence, the keys come back (the operator disconnects from there).
   ScopeExit unlock([this] { SetPanelButtonsEnabled(true); });
-  if (session_->Connect(context_.State().portNumber) == ConnectOutcome::kIncompleteIdentity) {
+  if (outcome == ConnectOutcome::kIncompleteIdentity) {
     RefuseIdentification(session_->Identity());
   }
 }

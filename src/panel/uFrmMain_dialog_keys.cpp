@@ -21,6 +21,7 @@ void TFrmMain::rbtn9Click() {
     context_.Controls().SetPollPaused(false);
     ModalDialog<TFrmComp> dialog(context_, this);
     dialog.Exec();
+    if (dialog) TrendComparator(*dialog.Get());
   });
 }
 

@@ -1,5 +1,5 @@
-// Set.ini in the home folder: the port, the language and where the bridge listens. Start-up reads
-// it; choosing a port (and the language chooser) writes it. A save that fails is silent and
+// Set.ini in the settings folder: the port, the language and where the bridge listens. Start-up
+// reads it; choosing a port (and the language chooser) writes it. A save that fails is silent and
 // changes nothing in memory.
 
 #include "fit_label.h"
@@ -9,7 +9,7 @@
 
 namespace benchbridge {
 
-std::filesystem::path TFrmMain::SettingsFile() const { return context_.Home() / "Set.ini"; }
+std::filesystem::path TFrmMain::SettingsFile() const { return context_.Folders().SettingsFile(); }
 
 void TFrmMain::LoadSettings() {
   const SettingsValues values = ReadSettingsFile(SettingsFile());

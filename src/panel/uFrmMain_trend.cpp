@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <chrono>
 #include <string>
@@ -11,11 +12,13 @@
 #include <vector>
 
 #include "bilingual.h"
+#include "bin_limit.h"
 #include "fit_label.h"
 #include "handler_guard.h"
 #include "log_writer.h"
 #include "qt_text.h"
 #include "trend_window.h"
+#include "uFrmComp.h"
 #include "uFrmMain.h"
 
 namespace benchbridge {
@@ -56,6 +59,27 @@ CsvContext ExportContextOf(const TFrmMain& panel, const StateRecord& state) {
 }
 
 TimeMs Now() { return ToTimeMs(std::chrono::system_clock::now()); }
+
+// A number of the comparator dialog's boxes; NaN when empty, skipped ("------") or not a number.
+double BoxNumber(const QLineEdit& box) {
+  try {
+    return CheckBinLimit(ToStd(box.text())) == BinLimitCheck::kSkipped
+               ? ComparatorLimits::kUnset
+               : TextToFloat(ToStd(box.text()));
+  } catch (const ConversionError&) {
+    return ComparatorLimits::kUnset;
+  }
+}
+
+// The factor of a prefix list's item (" " is none).
+double PrefixFactor(const QString& item) {
+  static const std::pair<const char*, double> kFactors[] = {
+      {"M", 1e6}, {"k", 1e3}, {"m", 1e-3}, {"\u03BC", 1e-6}, {"n", 1e-9}, {"p", 1e-12}};
+  for (const auto& [prefix, factor] : kFactors) {
+    if (item == QString::fromUtf8(prefix)) return factor;
+  }
+  return 1;
+}
 
 }  // namespace
 
@@ -100,6 +124,7 @@ void TFrmMain::OpenTrendWindow() {
       // Taken first: a reading logged while the window is being built is shown live, not twice.
       const auto now = std::chrono::system_clock::now();
       trendWindow_ = new TrendWindow(this);
+      if (trendComparator_) trendWindow_->SetComparator(*trendComparator_);
       trendWindow_->SetExportContextSource([this] { return ExportContextNow(); });
       trendWindow_->LoadHistory(context_.Log().LogDir() / (FormatLogDate(now) + "_new.log"),
                                 ToTimeMs(now));
@@ -111,7 +136,7 @@ void TFrmMain::OpenTrendWindow() {
 }
 
 void TFrmMain::TrendReading(const Reading& reading) {
-  if (trendWindow_) trendWindow_->AddReading(reading, Now());
+  if (trendWindow_) trendWindow_->AddReading(reading, Now(), context_.State().deviationOn);
 }
 
 void TFrmMain::TrendBin(const std::string& text) {
@@ -123,6 +148,25 @@ void TFrmMain::TrendGap() {
 }
 
 void TFrmMain::ReadingRejected() { TrendGap(); }
+
+void TFrmMain::TrendComparator(const TFrmComp& dialog) {
+  ComparatorLimits limits;
+  limits.on = dialog.c1->currentIndex() == 1;
+  try {
+    limits.nominal =
+        TextToFloat(ToStd(dialog.edt1->text())) * PrefixFactor(dialog.c13->currentText());
+  } catch (const ConversionError&) {
+    limits.nominal = ComparatorLimits::kUnset;
+  }
+  const std::array<const QLineEdit*, 6> boxes{dialog.edt2, dialog.edt3, dialog.edt4,
+                                              dialog.edt5, dialog.edt6, dialog.edt7};
+  for (std::size_t bin = 0; bin < 3; ++bin) {
+    limits.low[bin] = BoxNumber(*boxes[2 * bin]);
+    limits.high[bin] = BoxNumber(*boxes[2 * bin + 1]);
+  }
+  trendComparator_ = std::make_shared<ComparatorLimits>(limits);
+  if (trendWindow_) trendWindow_->SetComparator(limits);
+}
 
 void TFrmMain::CloseTrendWindow() {
   if (trendWindow_) trendWindow_->close();

@@ -8,6 +8,7 @@
 #include "bridge.h"
 #include "lease_shared.h"
 #include "meter_commands.h"
+#include "serial_port.h"
 
 namespace benchbridge {
 
@@ -179,14 +180,25 @@ ExchangeResult MeterSession::Ask(const std::string& commandLine) {
 
 ConnectOutcome MeterSession::Connect(int portNumber) {
   if (state_ != SessionState::kDisconnected) return ConnectOutcome::kInterrupted;
+  // The port first: one that does not open is told by its cause, and nothing is started or sent.
+  int error = 0;
+  PortHandle port = OpenPort(portNumber, kMeterBaud, place_.home, &error);
+  if (port == kInvalidPort) {
+    openFailure_ = DiagnoseOpenFailure(PortPath(portNumber, place_.home), error);
+    return ConnectOutcome::kPortNotOpened;
+  }
+  openFailure_.reset();
   portNumber_ = portNumber;
   identity_ = {};
   otherMeter_ = {};
   lostSince_.reset();
   ChangeState(SessionState::kConnecting);
-  if (state_ != SessionState::kConnecting) return ConnectOutcome::kInterrupted;
+  if (state_ != SessionState::kConnecting) {
+    ClosePort(port);
+    return ConnectOutcome::kInterrupted;
+  }
   place_.controls.SetStopPolling(false);
-  StartPoller(kInvalidPort);
+  StartPoller(port);
   const ConnectOutcome outcome = RunConnectSequence();
   if (state_ == SessionState::kConnecting) ChangeState(SessionState::kConnected);
   return outcome;

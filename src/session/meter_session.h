@@ -28,6 +28,7 @@
 #include "mythread.h"
 #include "owner_loop.h"
 #include "poller_controls.h"
+#include "port_open_failure.h"
 #include "port_return_watch.h"
 #include "session_listener.h"
 #include "session_state.h"
@@ -54,6 +55,7 @@ class ConnectSteps {
 
 enum class ConnectOutcome {
   kComplete,            // every step answered; the bridge was started if asked for
+  kPortNotOpened,       // the port did not open (OpenFailure says why): nothing started or sent
   kNoReply,             // a step of the session's own got no reply
   kIncompleteIdentity,  // "*IDN?" had fewer than five fields
   kOtherMeter,          // on a returned port, not the meter that was lost
@@ -85,8 +87,11 @@ class MeterSession {
 
   // --- The connection; owner's thread only ---
   // The whole connect sequence on COM<portNumber>, from kDisconnected. Ends in kConnected unless
-  // the line was lost or disconnect or close came meanwhile.
+  // the port did not open (then the state stays kDisconnected), or the line was lost or
+  // disconnect or close came meanwhile.
   ConnectOutcome Connect(int portNumber);
+  // Why the last Connect found the port closed to it; nullopt when it opened.
+  const std::optional<PortOpenFailure>& OpenFailure() const { return openFailure_; }
   // Out of remote ("LOCal", not on a lost line) and the poller ended: kDisconnected. Waits for
   // the poller through the owner's loop.
   void Disconnect();
@@ -164,6 +169,7 @@ class MeterSession {
   std::deque<std::function<void(SessionListener&)>> untold_;  // in order, while telling
   bool telling_ = false;
   int portNumber_ = 0;
+  std::optional<PortOpenFailure> openFailure_;
 
   unsigned generation_ = 0;  // of the current poller, so an earlier one's news is told apart
   std::unique_ptr<PollerNews> pollerNews_;

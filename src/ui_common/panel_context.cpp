@@ -18,8 +18,8 @@ constexpr int kLinkReadyLookMs = 5;
 
 }  // namespace
 
-PanelContext::PanelContext(std::filesystem::path home)
-    : home_(std::move(home)), log_(home_ / "log") {}
+PanelContext::PanelContext(HomeFolders folders)
+    : folders_(std::move(folders)), log_(folders_.LogDir()) {}
 
 void PanelContext::WaitLinkReady() {
   while (!shuttingDown_ && Poller() != nullptr && !link_.LinkReady()) {

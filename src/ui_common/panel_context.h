@@ -10,6 +10,7 @@
 
 #include "bilingual.h"
 #include "channel_lock.h"
+#include "home_folders.h"
 #include "log_writer.h"
 #include "meter_session.h"
 #include "mythread.h"
@@ -42,9 +43,10 @@ class LineBackListener {
 
 class PanelContext {
  public:
-  explicit PanelContext(std::filesystem::path home);
+  explicit PanelContext(HomeFolders folders);
 
-  const std::filesystem::path& Home() const { return home_; }
+  // Where Set.ini, ports/ and log/ are.
+  const HomeFolders& Folders() const { return folders_; }
   StateRecord& State() { return state_; }
   const StateRecord& State() const { return state_; }
   LinkShared& Link() { return link_; }
@@ -105,7 +107,7 @@ class PanelContext {
   bool ShuttingDown() const { return shuttingDown_; }
 
  private:
-  std::filesystem::path home_;
+  HomeFolders folders_;
   StateRecord state_;
   LinkShared link_;
   PollerControls controls_;

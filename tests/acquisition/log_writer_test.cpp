@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -96,6 +98,34 @@ TEST_F(LogWriterTest, AnUnwritableDaysFileLosesItsLineAndTheOthersGoOn) {
   EXPECT_EQ(FileLines(logDir_ / "2026-12-08.log"),
             std::vector<std::string>{"kept, 2026-12-08 09:00:00:000"});
   EXPECT_EQ(FileLines(logDir_ / "2026-12-08_new.log").size(), 1u);
+}
+
+TEST_F(LogWriterTest, TheListenerHearsWhenLinesStartAndStopBeingLost) {
+  std::vector<std::optional<LogLoss>> heard;
+  log_.SetLossListener([&](const std::optional<LogLoss>& loss) { heard.push_back(loss); });
+  const fs::path day = logDir_ / "2026-12-07.log";
+  log_.WriteLog("kept");
+  fs::remove(day);
+  fs::create_symlink("/dev/full", day);
+  log_.WriteLog("lost");
+  log_.WriteLog("kept", "_new");  // another file written does not end the main log's loss
+  log_.WriteLog("lost");
+  EXPECT_TRUE(log_.LosingLines());
+  fs::remove(day);
+  log_.WriteLog("kept");
+  fs::remove_all(logDir_);
+  std::ofstream(logDir_) << "not a folder";
+  log_.WriteLog("lost");
+
+  ASSERT_EQ(heard.size(), 3u);
+  ASSERT_TRUE(heard[0]);
+  EXPECT_EQ(heard[0]->error, ENOSPC);
+  EXPECT_EQ(heard[0]->place, day);
+  EXPECT_FALSE(heard[1]) << "a line written again ends the loss";
+  ASSERT_TRUE(heard[2]);
+  EXPECT_EQ(heard[2]->error, ENOTDIR);
+  EXPECT_EQ(heard[2]->place, logDir_);
+  EXPECT_FALSE(heard[2]->owner.empty());
 }
 
 TEST_F(LogWriterTest, AFifoInPlaceOfTheDaysFileDoesNotHangTheWriter) {

@@ -4,7 +4,8 @@
 // Used by scripts/demo for the README picture and for the pictures in docs/.
 //
 //   benchbridge-screenshot --home DIR --out FILE.png [--port COM9] [--seconds 5]
-//                          [--send COMMAND]... [--dialog comparator|list|setup] [--trend SPAN]
+//                          [--send COMMAND]... [--dialog comparator|list|setup]
+//                          [--trend SPAN [--csv FILE]]
 //                          [--listen [ADDRESS:]PORT]
 //                          [--sweep POINTS [--reference FILE.csv] [--export FILE.csv]]
 //
@@ -14,7 +15,8 @@
 // dialog will show); --dialog pictures that dialog instead of the panel. --trend opens the trend
 // window (as Ctrl+T does) right after connecting, with the --send commands sent and the
 // comparator switched on in cb6 as the operator does, and pictures that window instead, over
-// the span named ("1 min", "10 min", "1 h", "All"; "on" keeps the window's own).
+// the span named ("1 min", "10 min", "1 h", "All"; "on" keeps the window's own); --csv also
+// exports what it shows there.
 // --sweep opens the sweep window (as Ctrl+Shift+S does) once connected, runs a logarithmic
 // frequency sweep of POINTS points from 100 Hz to 100 kHz with |Z| and θ plotted, beside a
 // reference loaded from --reference, exports it to --export, and pictures that window.
@@ -51,6 +53,7 @@ struct Options {
   QStringList sends;
   QString dialog;
   QString trend;
+  QString csv;
   QString listen;
   int sweep = 0;
   QString reference;
@@ -75,6 +78,8 @@ bool ParseOptions(const QStringList& args, Options& options) {
       options.dialog = value;
     } else if (key == QLatin1String("--trend")) {
       options.trend = value;
+    } else if (key == QLatin1String("--csv")) {
+      options.csv = value;
     } else if (key == QLatin1String("--listen")) {
       options.listen = value;
     } else if (key == QLatin1String("--sweep")) {
@@ -108,8 +113,8 @@ bool Save(QWidget& widget, const QString& out) {
 }
 
 // Opens the dialog as the operator does (its key, or "ON" in the list switch), lets it read the
-// meter and refresh, pictures it and closes it again. The key runs the dialog modally, so the
-// picture is taken from inside that modal loop.
+// meter and refresh, pictures it (unless out is empty) and closes it again. The key runs the dialog
+// modally, so the picture is taken from inside that modal loop.
 bool PictureDialog(benchbridge::TFrmMain& panel, const QString& which, const QString& out) {
   bool saved = false;
   QTimer watch;
@@ -121,7 +126,7 @@ bool PictureDialog(benchbridge::TFrmMain& panel, const QString& which, const QSt
     if (!shown.isValid()) shown.start();
     if (shown.elapsed() < 2500) return;  // the read-back and a refresh pass or two
     watch.stop();
-    saved = Save(*dialog, out);
+    saved = out.isEmpty() || Save(*dialog, out);
     dialog->accept();
   });
   watch.start();
@@ -168,8 +173,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: benchbridge-screenshot --home DIR --out FILE.png [--port COMn] "
                  "[--seconds N] [--send COMMAND]... [--dialog comparator|list|setup] "
-                 "[--trend SPAN] [--listen [ADDRESS:]PORT] [--sweep POINTS [--reference "
-                 "FILE.csv] [--export FILE.csv]]\n");
+                 "[--trend SPAN [--csv FILE]] [--listen [ADDRESS:]PORT] [--sweep POINTS "
+                 "[--reference FILE.csv] [--export FILE.csv]]\n");
     return 2;
   }
   benchbridge::ApplicationFontFile font(options.home / "vista.ttf");
@@ -210,12 +215,16 @@ int main(int argc, char** argv) {
     const int on = panel.cb6->count() - 1;
     panel.cb6->setCurrentIndex(on);
     emit panel.cb6->activated(on);
+    // As an operator would: a look at the comparator dialog, so the trend knows its limits.
+    PictureDialog(panel, QStringLiteral("comparator"), QString());
     panel.trendAction->trigger();
     for (QPushButton* span : panel.Trend()->findChildren<QPushButton*>()) {
       if (span->isCheckable() && span->text() == options.trend) span->click();
     }
     RunFor(options.seconds * 1000);
-    const bool saved = panel.Trend() != nullptr && Save(*panel.Trend(), options.out);
+    const bool saved =
+        panel.Trend() != nullptr && Save(*panel.Trend(), options.out) &&
+        (options.csv.isEmpty() || panel.Trend()->ExportCsv(options.csv.toStdString()));
     panel.close();
     return saved ? 0 : 1;
   }

@@ -221,28 +221,28 @@ TEST_F(ConnectionTest, DisconnectSendsLocalAndWaitsForThePollerToEnd) {
   EXPECT_NE(panel_->Poller(), nullptr);
 }
 
-TEST_F(ConnectionTest, APortThatDoesNotOpenStopsAtRemoteAndIsReleasedAtOnce) {
-  // A link to something that is no terminal: listed, but the port cannot be set up.
-  std::filesystem::create_directories(home_.Path() / "ports");
-  std::ofstream(home_.Path() / "not-a-tty") << "x";
-  std::filesystem::create_symlink(home_.Path() / "not-a-tty", home_.Path() / "ports" / "com5");
+TEST_F(ConnectionTest, AVanishedPortIsToldOnceAndThePanelStaysUnconnected) {
+  StartMeter();
+  const std::string device = std::filesystem::canonical(meter_->LinkPath()).string();
   StartPanel();
+  meter_.reset();  // unplugged: the list still shows it, the link leads nowhere
+  std::filesystem::create_symlink(device, home_.Path() / "ports" / "com5");
+  ModalWatcher watcher;
   ConnectPanel();
-
-  ASSERT_NE(panel_->Poller(), nullptr);
-  EXPECT_FALSE(panel_->Poller()->Started());
-  ExpectStoppedEarly();
-  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
-  std::ifstream log(home_.Path() / "log" /
-                    (FormatLogDate(std::chrono::system_clock::now()) + ".log"));
-  std::string line;
-  std::getline(log, line);
-  EXPECT_EQ(line.rfind("send bad., ", 0), 0u) << line;
-
-  PressConnectKey();
-  EXPECT_EQ(panel_->Poller(), nullptr);
+  EXPECT_EQ(watcher.Count(), 1);
+  const std::string told = watcher.Last().text.toStdString();
+  EXPECT_EQ(
+      told.rfind("COM5 (" + device + ") cannot be opened: the device is no longer present.", 0), 0u)
+      << told;
+  // Unconnected as before, with nothing logged.
   EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+  EXPECT_TRUE(panel_->c1->isEnabled());
   EXPECT_FALSE(panel_->Context().Connected());
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  for (QPushButton* button : panel_->Buttons()) {
+    EXPECT_EQ(button->isEnabled(), button == panel_->rbtn1 || button == panel_->rbtnQ);
+  }
+  EXPECT_FALSE(std::filesystem::exists(home_.Path() / "log"));
 }
 
 TEST_F(ConnectionTest, ClosingWhileConnectedSendsLocalAndEndsThePoller) {

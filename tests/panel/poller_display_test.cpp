@@ -6,6 +6,7 @@
 
 #include "fit_label.h"
 #include "log_writer.h"
+#include "modal_watcher.h"
 #include "panel_harness.h"
 
 namespace benchbridge::testing {
@@ -106,6 +107,34 @@ TEST_F(PollerDisplayTest, APausedPollerResumesWhenThePauseIsCleared) {
   panel_->Context().Controls().SetPollPaused(false);
   EXPECT_TRUE(meter_->WaitForCommand("FETCH:INT?", 5s, polls + 1));
   EXPECT_TRUE(NextReading());
+}
+
+TEST_F(PollerDisplayTest, LostLogLinesAreToldOnceAndShownUntilALineIsWrittenAgain) {
+  const std::filesystem::path logDir = home_.Path() / "log";
+  std::ofstream(logDir) << "a file where the log folder should be";
+  StartMeter();
+  StartPanel();
+  QSignalSpy readings(panel_.get(), &TFrmMain::ReadingDisplayed);
+  ModalWatcher watcher;
+  ConnectPanel();
+  ASSERT_TRUE(WaitUntil([&] { return watcher.Count() == 1; }));
+  const std::string told = watcher.Last().text.toStdString();
+  EXPECT_NE(told.find(logDir.string() + " cannot be written: a file stands where the folder"),
+            std::string::npos)
+      << told;
+  const auto lossShown = [&] { return panel_->bb5->toolTip().contains("Log lines lost since"); };
+  EXPECT_TRUE(lossShown());
+  const int before = readings.count();
+  EXPECT_TRUE(WaitUntil([&] { return readings.count() >= before + 2; })) << "polling goes on";
+
+  std::filesystem::remove(logDir);
+  EXPECT_TRUE(WaitUntil([&] { return !lossShown(); }));
+  EXPECT_FALSE(LogLines(home_.Path(), "_new").empty());
+
+  std::filesystem::rename(logDir, home_.Path() / "old-log");
+  std::ofstream(logDir) << "again";
+  EXPECT_TRUE(WaitUntil(lossShown));
+  EXPECT_EQ(watcher.Count(), 1) << "one message a run";
 }
 
 }  // namespace

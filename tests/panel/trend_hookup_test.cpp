@@ -105,13 +105,19 @@ TEST_F(TrendHookupTest, CtrlTOpensTheDaysLogThenReadingsBinsAndGapsFollowTheDisp
                           [](const PlotPoint& p) { return std::isnan(p.value); }),
             3);
 
-  // The export's header tells the meter and the settings rows as the panel shows them.
+  // Every exported row tells the meter, the function and the settings rows as the panel
+  // shows them, in columns of their own.
   ASSERT_TRUE(trend->ExportCsv(home_.Path() / "view.csv"));
   const auto csv = Lines(home_.Path() / "view.csv");
-  ASSERT_GT(csv.size(), 12u);
-  EXPECT_EQ(csv[1], "# Meter: LX2110, serial SN0042, version V1.02\r");
-  EXPECT_EQ(csv[2], "# Function: " + panel.CB1->text().toStdString() + "\r");
-  EXPECT_EQ(csv[9], "# Setting: SPEED: FAST\r");
+  ASSERT_GT(csv.size(), 2u);
+  EXPECT_TRUE(csv[0].starts_with("time,primary,")) << csv[0];
+  EXPECT_NE(csv[0].find(",meter,function,"), std::string::npos) << csv[0];
+  EXPECT_NE(csv[0].find(",SPEED,"), std::string::npos) << csv[0];
+  EXPECT_NE(csv[1].find(",\"LX2110, serial SN0042, version V1.02\"," +
+                        panel.CB1->text().toStdString() + ","),
+            std::string::npos)
+      << csv[1];
+  EXPECT_NE(csv[1].find(",FAST,"), std::string::npos) << csv[1];
 }
 
 TEST_F(TrendHookupTest, TheDisplaysContextMenuOpensItAndClosingThePanelClosesIt) {

@@ -2,8 +2,8 @@
 // setting command and in a dialog's read-back; a port another process holds; a port path that
 // no one can open as a serial port, root included. The panel shows and logs a pulled cable once
 // (OFFLINE, "link lost."), writes nothing more to the dead port, does not spin, disconnects
-// cleanly, and connects again once the line is back; a port that never opened logs "send bad."
-// where the write fails.
+// cleanly, and connects again once the line is back; a port that does not open is told with its
+// cause and leaves the panel unconnected.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -96,19 +96,22 @@ INSTANTIATE_TEST_SUITE_P(Moments, HangUpTest,
                            return "";
                          });
 
-// The connection's early stop when the port does not open: no hang, "send bad." for the first
-// command, the poller never started; afterwards the same port connects normally.
+// A port that does not open: told at once, nothing started; afterwards the same port connects
+// normally.
 class PortOpenTest : public StartedPanelTest {
  protected:
-  void ExpectOpenFailureAndRecovery(const std::function<void()>& endFault) {
+  // One message with the cause; the panel stays unconnected, nothing is sent or logged.
+  void ExpectOpenFailureAndRecovery(const std::function<void()>& endFault,
+                                    const std::string& cause) {
     ConnectPanel();
-    EXPECT_EQ(panel_->rbtn1->text(), "DisConnect device");
-    ASSERT_NE(panel_->Poller(), nullptr);
-    EXPECT_FALSE(panel_->Poller()->Started());
-    EXPECT_EQ(CountOf(MainLog(), "send bad."), 1u);
+    ASSERT_EQ(Modals().size(), 1u);
+    EXPECT_NE(Modals()[0].text.toStdString().find(cause), std::string::npos)
+        << Modals()[0].text.toStdString();
+    EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+    EXPECT_EQ(panel_->Poller(), nullptr);
+    EXPECT_FALSE(panel_->Context().Connected());
+    EXPECT_TRUE(MainLog().empty());
     EXPECT_EQ(meter_->CommandCount(), 0u);
-    ExpectCleanDisconnect();
-    EXPECT_TRUE(Modals().empty());
 
     endFault();
     ConnectPanel();
@@ -142,11 +145,13 @@ TEST_F(PortOpenTest, APortHeldByAnotherProcessIsBusy) {
   ASSERT_EQ(read(ready[0], &locked, 1), 1);
   close(ready[0]);
   ASSERT_EQ(locked, 'y');
-  ExpectOpenFailureAndRecovery([&] {
-    close(release[1]);
-    int status = 0;
-    waitpid(holder, &status, 0);
-  });
+  ExpectOpenFailureAndRecovery(
+      [&] {
+        close(release[1]);
+        int status = 0;
+        waitpid(holder, &status, 0);
+      },
+      "it is in use by another program: ");
 }
 
 // Root opens anything chmod protects, so the refusals here are ones root meets too: a folder
@@ -159,10 +164,12 @@ TEST_P(RefusedPortTest, APortThatCannotBeOpenedAsASerialPort) {
   fs::remove(link);
   const std::string target = GetParam();
   fs::create_symlink(target == "folder" ? home_.Path() : fs::path(target), link);
-  ExpectOpenFailureAndRecovery([&] {
-    fs::remove(link);
-    fs::create_symlink(device, link);
-  });
+  ExpectOpenFailureAndRecovery(
+      [&] {
+        fs::remove(link);
+        fs::create_symlink(device, link);
+      },
+      target == "folder" ? "Is a directory" : "Inappropriate ioctl for device");
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, RefusedPortTest, ::testing::Values("folder", "/dev/full"),

@@ -205,7 +205,7 @@ TEST_F(SweepRunTest, TheExportReadsBackAsTheSameSweep) {
   Run({SweptSetting::Level, {100, 1000, 2000}, 2, 1000});
   record.points = points_;
   record.planned = 3;
-  CsvContext context{"LX3102, serial 1", "Ls-Q", {"Level: 1000mV"}, 0};
+  CsvContext context{"LX3102, serial 1", "Ls-Q", {"Level: 1000mV"}, 0, {}, {}};
   std::stringstream file;
   WriteSweepCsv(file, context, record, EquivalentCircuit::Series);
   std::string why;

@@ -71,7 +71,7 @@ class SessionHost final : public SweepHost {
   void SetSweeping(bool sweeping) override { sweepingCalls.push_back(sweeping); }
   void ReadBack() override { ++readBacks; }
   CsvContext ExportContext() const override {
-    return {"LX3110, serial 1", "Z-θ", {"Level: 1000mV"}, 0};
+    return {"LX3110, serial 1", "Z-θ", {"Level: 1000mV"}, 0, {}, {}};
   }
 
   std::vector<bool> sweepingCalls;

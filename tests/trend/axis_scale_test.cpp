@@ -59,6 +59,9 @@ TEST(AxisScale, ValuesReadInOnePrefixOnRoundDistinctTicks) {
   }
   EXPECT_EQ(Labels(LinearScale(-0.4, 0.4, {"x", ""})),
             (std::vector<std::string>{"-0.4", "-0.2", "0.0", "0.2", "0.4"}));  // never "-0.0"
+  // However few ticks fit, at least two.
+  EXPECT_EQ(Labels(LinearScale(21.993e-9, 22.013e-9, {"Cs", "F"}, 3)),
+            (std::vector<std::string>{"22.00", "22.01"}));
   EXPECT_EQ(Labels(LinearScale(0, 10, {"n", ""})),
             (std::vector<std::string>{"0.0", "2.5", "5.0", "7.5", "10.0"}));
 }

@@ -179,25 +179,23 @@ TEST(CsvExport, RowsReadBackToTheStoredReadings) {
   store.SetLatestBin('3');
   store.Add(ToTimeMs(LocalTime(2026, 12, 7, 14, 3, 8, 115)), 1e-300,
             std::numeric_limits<double>::quiet_NaN(), z);
-  const CsvContext context{"LX2110 SIM21100001 V1.3.0",
-                           "Cs-D",
-                           {"Level: 1V", "Speed:\nSLOW"},
-                           ToTimeMs(LocalTime(2026, 12, 7, 15, 0, 0, 0))};
+  const CsvContext context{
+      "LX2110, serial SIM21100001, version V1.3.0",  "Cs-D",  {"Level: 1V", "Speed:\nSLOW"},
+      ToTimeMs(LocalTime(2026, 12, 7, 15, 0, 0, 0)), "22 nF", {"1: \u00B10.01 %"}};
   std::ostringstream out;
   WriteCsv(out, context, store, store.Begin(), store.End());
-  const std::string text = out.str();
-  ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
-  const auto rows = ParseCsv(text.substr(3));
-  ASSERT_EQ(rows.size(), 10u);
-  EXPECT_EQ(rows[1][0], "# Meter: LX2110 SIM21100001 V1.3.0");
-  EXPECT_EQ(rows[4][0], "# Setting: Speed: SLOW");
-  EXPECT_EQ(rows[5][0], "# Exported: " + FormatIsoLocal(context.exportTime));
-  EXPECT_EQ(rows[6].size(), 8u);
+  // The column names first (no byte-order mark, no comment lines), every row as wide.
+  const auto rows = ParseCsv(out.str());
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"time", "primary", "primary value", "primary unit",
+                                               "secondary", "secondary value", "secondary unit",
+                                               "bin", "deviation", "meter", "function", "Level",
+                                               "Speed", "nominal", "limit 1", "exported"}));
   for (std::size_t i = 0; i < store.Size(); ++i) {
-    const std::vector<std::string>& row = rows[7 + i];
+    const std::vector<std::string>& row = rows[1 + i];
     const StoredReading reading = store.At(i);
     const ParameterNames& names = store.Names(reading.kind);
-    ASSERT_EQ(row.size(), 8u);
+    ASSERT_EQ(row.size(), rows[0].size());
     EXPECT_EQ(row[0], FormatIsoLocal(reading.time));
     EXPECT_EQ(row[1], names.primaryName);
     double value = 0;
@@ -206,15 +204,20 @@ TEST(CsvExport, RowsReadBackToTheStoredReadings) {
     EXPECT_EQ(row[3], names.primaryUnit);
     EXPECT_EQ(row[4], names.secondaryName);
     EXPECT_EQ(row[6], names.secondaryUnit);
+    EXPECT_EQ(row[8], "no");
+    EXPECT_EQ(row[9], context.identity);
+    EXPECT_EQ(row[12], "SLOW");
+    EXPECT_EQ(row[14], "\u00B10.01 %");
+    EXPECT_EQ(row[15], FormatIsoLocal(context.exportTime));
   }
-  EXPECT_EQ(rows[7][5], "0.30000000000000004");
-  EXPECT_EQ(rows[9][5], "");
-  EXPECT_EQ(rows[7][7], "OUT");
-  EXPECT_EQ(rows[8][7], "3");
-  EXPECT_EQ(rows[9][7], "");
+  EXPECT_EQ(rows[1][5], "0.30000000000000004");
+  EXPECT_EQ(rows[3][5], "");
+  EXPECT_EQ(rows[1][7], "OUT");
+  EXPECT_EQ(rows[2][7], "3");
+  EXPECT_EQ(rows[3][7], "");
   // ISO 8601 with milliseconds and the offset, as a spreadsheet parses it.
-  EXPECT_EQ(rows[7][0].substr(0, 23), "2026-12-07T14:03:07.045");
-  EXPECT_TRUE(rows[7][0][23] == '+' || rows[7][0][23] == '-');
+  EXPECT_EQ(rows[1][0].substr(0, 23), "2026-12-07T14:03:07.045");
+  EXPECT_TRUE(rows[1][0][23] == '+' || rows[1][0][23] == '-');
 }
 
 }  // namespace

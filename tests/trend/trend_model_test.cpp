@@ -230,6 +230,77 @@ TEST(BinTally, CountsThePollersBinTextsAndTheShareOfNumberedBins) {
   EXPECT_TRUE(tally.Rows().empty());
 }
 
+// A day as an inspector has it: a pair, NULL pressed (deviations), another function, bins.
+TEST(RangeStatistics, DeviationsAndFunctionsAreSeriesOfTheirOwnWithTheirOwnBins) {
+  ReadingStore store;
+  TimeMs time = 0;
+  for (std::size_t i = 0; i < 3 * kBlock; ++i) {
+    const bool deviation = i >= kBlock && i < 2 * kBlock;
+    const Reading reading = i < 2 * kBlock
+                                ? Normalised(deviation ? "-5.02e-12" : "22.0031e-9", "0.0031")
+                                : Reading{"Lp", "2.2e-3", "H", "Q", "30", ""};
+    ASSERT_TRUE(AddNormalisedReading(store, time += 500, reading, deviation));
+    store.SetLatestBin(i % 4 == 0 ? 'O' : static_cast<char>('1' + i % 3));
+  }
+  const auto rows = StatisticsInRange(store, store.Begin(), store.End());
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].name, "Cs");
+  EXPECT_DOUBLE_EQ(rows[0].stats.mean, 22.0031e-9);
+  EXPECT_EQ(rows[1].name, "D");
+  EXPECT_EQ(rows[1].stats.count, 2 * kBlock);
+  EXPECT_EQ(rows[2].name, "Cs \u0394");
+  EXPECT_DOUBLE_EQ(rows[2].stats.max, -5.02e-12);
+  EXPECT_EQ(rows[3].name, "Lp");
+  const auto kinds = KindsInRange(store, store.Begin() + 10, store.End());
+  ASSERT_EQ(kinds.size(), 3u);
+  EXPECT_TRUE(store.Names(kinds[1]).deviation);
+  EXPECT_DOUBLE_EQ(store.Resolution(kinds[0], Parameter::kPrimary), 1e-13);
+  EXPECT_DOUBLE_EQ(store.Resolution(kinds[2], Parameter::kSecondary), 1);
+
+  // Each series' line holds only its own readings; the others break it.
+  for (const PlotPoint& point :
+       ReduceToColumns(store, Parameter::kPrimary, 0, time, 100, kinds[1])) {
+    if (!std::isnan(point.value)) {
+      EXPECT_DOUBLE_EQ(point.value, -5.02e-12);
+    }
+  }
+  // The tally of a series over a range, whole blocks or not, as counted one by one.
+  for (const auto& [begin, end] :
+       {std::pair<std::uint64_t, std::uint64_t>{0, 3 * kBlock}, {kBlock - 7, 2 * kBlock + 5}}) {
+    for (std::uint16_t kind : kinds) {
+      BinTally expected;
+      for (std::uint64_t i = begin; i < end; ++i) {
+        if (store.KindAt(i) == kind) expected.Add(store.At(i).bin);
+      }
+      const BinTally tally = TallyInRange(store, begin, end, kind);
+      EXPECT_EQ(tally.Total(), expected.Total());
+      EXPECT_EQ(tally.Passed(), expected.Passed());
+    }
+  }
+  EXPECT_EQ(TallyInRange(store, 0, kBlock, kinds[0]).Total(), kBlock);
+}
+
+TEST(RangeStatistics, HistogramBinsAreWholeStepsOfTheDisplayedDigits) {
+  EXPECT_DOUBLE_EQ(ValueResolution("22.0031e-9"), 1e-13);
+  EXPECT_DOUBLE_EQ(ValueResolution("0.0030"), 1e-4);
+  EXPECT_DOUBLE_EQ(ValueResolution("150"), 1);
+  EXPECT_EQ(ValueResolution("x"), 0);
+  // Five-digit readings over 37 steps: 30 equal bins would leave a comb of empty ones.
+  ReadingStore store;
+  const std::uint16_t cs = store.Intern({"Cs", "F", "D", ""});
+  std::mt19937 random(7);
+  for (int i = 0; i < 5000; ++i) {
+    store.Add(500 * i, (22.000 + 0.001 * static_cast<int>(random() % 38)) * 1e-9, 0.003, cs);
+  }
+  const HistogramPlan plan = PlanHistogram(22.000e-9, 22.037e-9, 1e-12, 30);
+  EXPECT_LE(plan.bins, 30);
+  EXPECT_NEAR((plan.high - plan.low) / plan.bins, 2e-12, 1e-24);  // two steps a bin
+  const auto counts = PrimaryHistogram(store, 0, store.End(), cs, plan.low, plan.high, plan.bins);
+  for (std::uint64_t count : counts) EXPECT_GT(count, 100u);
+  // A steady value: one bin around it.
+  EXPECT_EQ(PlanHistogram(22e-9, 22e-9, 1e-12, 30).bins, 1);
+}
+
 TEST(TrendView, FollowsTheNewestUntilZoomedOrPanned) {
   TrendView view;
   view.SetSpan(TrendSpan::kMinute);
@@ -245,7 +316,7 @@ TEST(TrendView, FollowsTheNewestUntilZoomedOrPanned) {
   EXPECT_EQ(view.Shown(0, 900'001), TrendView::Range(841'000, 901'000));
   EXPECT_EQ(view.Shown(0, 900'999), TrendView::Range(841'000, 901'000));
   view.SetSpan(TrendSpan::kAll);
-  EXPECT_EQ(view.Shown(100, 900'000), TrendView::Range(100, 100 + 57 * 16'000));
+  EXPECT_EQ(view.Shown(100, 900'000), TrendView::Range(100, 900'000));  // ends at the newest
   EXPECT_EQ(view.Shown(5'000, 5'000), TrendView::Range(4'000, 5'000));
 }
 

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QChartView>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -48,7 +51,7 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
     window.AddBin(bins[i % 5]);
   }
   window.AddReading({"", "", "", "", "", ""}, start + 15'500);  // an empty reply
-  window.AddBin("BIN:1");  // its bin still counts, but belongs to no reading
+  window.AddBin("BIN:1");  // belongs to no reading: counted nowhere
   QSignalSpy redrawn(&window, &TrendWindow::Redrawn);
   ASSERT_TRUE(redrawn.wait(5000));  // the coalesced redraw comes by itself
 
@@ -69,14 +72,30 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   EXPECT_EQ(window.findChild<TrendPlot*>("secondaryPlot")->ValueAxis().titleText(), "D");
   EXPECT_GT(window.findChild<HistogramView*>("histogram")->Outline().count(), 0);
 
+  // The tally counts the readings in view, so it agrees with the statistics.
   auto* tally = window.findChild<QTableWidget*>("tallyTable");
   ASSERT_EQ(tally->rowCount(), 4);
   EXPECT_EQ(Cell(*tally, 0, 0), "1");
-  EXPECT_EQ(Cell(*tally, 0, 1), "13");
+  EXPECT_EQ(Cell(*tally, 0, 1), "12");
   EXPECT_EQ(Cell(*tally, 3, 0), "AUX");
   auto* yield = window.findChild<QLabel*>("yieldLabel");
-  EXPECT_TRUE(yield->text().startsWith("Yield: 61.3 % (19 of 31")) << yield->text().toStdString();
+  EXPECT_TRUE(yield->text().startsWith("Yield: 60.0 % (18 of 30")) << yield->text().toStdString();
   EXPECT_EQ(window.LiveReadings().At(3).bin, 'O');
+
+  // The comparator's nominal and limits on the plot, Cp and Cpk against its widest bin.
+  ComparatorLimits comparator;
+  comparator.nominal = 22e-9;
+  comparator.low = {-1, -5, -10};
+  comparator.high = {1, 5, 10};
+  window.SetComparator(comparator);
+  window.RedrawNow();
+  const std::vector<double> limitLines = primary->LimitLines();
+  ASSERT_EQ(limitLines.size(), 7u);
+  EXPECT_DOUBLE_EQ(limitLines[0], 22e-9);
+  EXPECT_DOUBLE_EQ(limitLines[5], 19.8e-9);
+  EXPECT_EQ(Cell(*statistics, 0, 6), "1.44");  // 4.4 nF / 6 s, s = 0.5085 nF
+  EXPECT_EQ(Cell(*statistics, 0, 7), "1.44");
+  EXPECT_EQ(Cell(*statistics, 1, 6), "-");
 
   // The wheel holds the view, Follow lets it go again.
   QWheelEvent wheel(QPointF(200, 100), primary->mapToGlobal(QPointF(200, 100)), QPoint(),
@@ -93,14 +112,22 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   window.SetExportContext("LX2110 SIM0001 V1.3.0", "Cs-D", {"Level: 1V"});
   ASSERT_TRUE(window.ExportCsv(home.Path() / "view.csv"));
   const auto lines = FileLines(home.Path() / "view.csv");
-  ASSERT_EQ(lines.size(), 6u + 30u);
-  EXPECT_EQ(lines[3], "# Setting: Level: 1V\r");
+  ASSERT_EQ(lines.size(), 1u + 30u);
+  EXPECT_TRUE(lines[0].starts_with("time,primary,")) << lines[0];
+  EXPECT_NE(lines[0].find(",nominal,limit 1,limit 2,limit 3,exported"), std::string::npos);
+  EXPECT_NE(lines[1].find(",22 nF,-1 % to 1 %,"), std::string::npos) << lines[1];
   ASSERT_TRUE(window.ExportPng(home.Path() / "chart.png"));
   EXPECT_FALSE(QImage(QString::fromStdString((home.Path() / "chart.png").string())).isNull());
 
-  QTest::mouseClick(window.findChild<QPushButton*>("resetTallyButton"), Qt::LeftButton);
+  // A new lot counts from now: nothing yet, then the next reading.
+  QTest::mouseClick(window.findChild<QPushButton*>("newLotButton"), Qt::LeftButton);
   EXPECT_EQ(tally->rowCount(), 0);
-  EXPECT_EQ(window.Tally().Total(), 0u);
+  EXPECT_EQ(statistics->rowCount(), 0);
+  window.AddReading({"Cs", "22.1", "nF", "D", "0.0031", ""}, ToTimeMs(system_clock::now()) + 5);
+  window.AddBin("BIN:2");
+  window.RedrawNow();
+  EXPECT_EQ(window.Tally().Total(), 1u);
+  EXPECT_EQ(Cell(*statistics, 0, 1), "1");
 }
 
 // What a chart's axis says: its title, its range and the labels at its ticks.
@@ -184,6 +211,197 @@ TEST(TrendWindow, AxesReadInEngineersUnitsForSmallAndSteadyValues) {
     bool whole = false;
     label.toInt(&whole);
     EXPECT_TRUE(whole) << label.toStdString();
+  }
+}
+
+TEST(TrendWindow, CursorsReadTheReadingUnderThePointerAndTheDifferenceOfTwo) {
+  TrendWindow window;
+  window.resize(1200, 700);
+  window.show();
+  const TimeMs start = ToTimeMs(LocalTime(2026, 12, 7, 14, 0, 0, 0));
+  for (int i = 0; i < 60; ++i) {
+    window.AddReading({"Cs", i < 30 ? "22.0031" : "22.0047", "nF", "D", "0.0031", ""},
+                      start + 1000 * i);
+  }
+  QTest::mouseClick(window.findChild<QPushButton*>("spanAll"), Qt::LeftButton);
+  QTest::qWait(50);
+  window.RedrawNow();
+  auto* plot = window.findChild<TrendPlot*>("primaryPlot");
+  const QRectF area = plot->chart()->plotArea();
+  auto at = [&](int second) {  // where the reading of that second is drawn, in the viewport
+    const double x = area.left() + area.width() * (1000.0 * second) /
+                                       (plot->TimeAxis().max() - plot->TimeAxis().min());
+    return plot->mapFromScene(plot->chart()->mapToScene(QPointF(x, area.center().y())));
+  };
+  auto send = [&](QEvent::Type type, QPoint where, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, where, plot->viewport()->mapToGlobal(where),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(plot->viewport(), &event);
+  };
+  send(QEvent::MouseMove, at(10), Qt::NoButton);
+  EXPECT_EQ(plot->Readout(), "14:00:10.000  22.0031 nF");
+  for (int second : {10, 40}) {
+    send(QEvent::MouseButtonPress, at(second), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at(second), Qt::NoButton);
+  }
+  EXPECT_TRUE(plot->Readout().endsWith("B - A: 30.000 s, 1.6 pF")) << plot->Readout().toStdString();
+  EXPECT_TRUE(window.View().Following());  // clicks placed cursors, they did not pan
+}
+
+// What python3 prints for script with the file as its argument ("" without a python3).
+QString Python(const QString& script, const std::filesystem::path& file) {
+  QProcess python;
+  python.start("/usr/bin/python3", {"-c", script, QString::fromStdString(file.string())});
+  if (!python.waitForFinished(60'000)) return {};
+  return QString::fromUtf8(python.readAllStandardOutput() + python.readAllStandardError())
+      .trimmed();
+}
+
+TEST(TrendWindow, KeepsDeviationsAndFunctionsApartAndExportsATableEveryToolReads) {
+  TrendWindow window;
+  window.show();
+  const TimeMs start = ToTimeMs(LocalTime(2026, 12, 7, 14, 0, 0, 0));
+  TimeMs time = start;
+  for (int i = 0; i < 10; ++i) {
+    window.AddReading({"Cs", i % 2 ? "22.0031" : "22.0029", "nF", "D", "0.0031", ""}, time += 500);
+    window.AddBin("BIN:1");
+  }
+  for (int i = 0; i < 10; ++i) {  // NULL pressed: the meter sends deviations
+    window.AddReading({"Cs", i % 2 ? "-5.02" : "-5.04", "pF", "D", "0.0031", ""}, time += 500,
+                      true);
+    window.AddBin("BIN:2");
+  }
+  for (int i = 0; i < 10; ++i) {  // the function changed
+    window.AddReading({"Lp", "2.2", "mH", "Q", "30", ""}, time += 500);
+    window.AddBin(i == 0 ? "BIN:OUT" : "BIN:3");
+  }
+  window.RedrawNow();
+  auto* primary = window.findChild<TrendPlot*>("primaryPlot");
+  auto* secondary = window.findChild<TrendPlot*>("secondaryPlot");
+  EXPECT_EQ(primary->ValueAxis().titleText(), "Lp (mH)");
+  EXPECT_EQ(secondary->ValueAxis().titleText(), "Q");
+  EXPECT_EQ(window.Tally().Total(), 10u);  // the shown pair's bins
+  auto* statistics = window.findChild<QTableWidget*>("statisticsTable");
+  QStringList rows;
+  for (int r = 0; r < statistics->rowCount(); ++r) {
+    rows << Cell(*statistics, r, 0) + " " + Cell(*statistics, r, 1) + " " + Cell(*statistics, r, 2);
+  }
+  EXPECT_EQ(rows, QStringList({"Cs 10 22.003 nF", "D 20 0.0031", "Cs \u0394 10 -5.03 pF",
+                               "Lp 10 2.2 mH", "Q 10 30"}));
+
+  // The selector shows the other pairs; the plots then hold only that pair's readings.
+  auto* selector = window.findChild<QComboBox*>("pairSelector");
+  ASSERT_TRUE(selector->isVisibleTo(&window));
+  EXPECT_EQ(selector->itemText(0), "Lp-Q (newest)");
+  EXPECT_EQ(selector->itemText(1), "Cs \u0394-D");
+  EXPECT_EQ(selector->itemText(2), "Cs-D");
+  emit selector->activated(2);
+  EXPECT_EQ(primary->ValueAxis().titleText(), "Cs (nF)");
+  for (const PlotPoint& point : primary->Curve().Points()) {
+    if (!std::isnan(point.value)) {
+      EXPECT_NEAR(point.value, 22.003e-9, 0.0002e-9);
+    }
+  }
+  EXPECT_EQ(window.Tally().Total(), 10u);
+  EXPECT_EQ(window.Tally().Passed(), 10u);
+  emit selector->activated(1);
+  EXPECT_EQ(primary->ValueAxis().titleText(), "Cs \u0394 (pF)");
+
+  TempHome home;
+  window.SetExportContext("LX3102, serial SN0042, version V1.02", "Lp-Q",
+                          {"Level: 1V", "Speed: Fast"});
+  ASSERT_TRUE(window.ExportCsv(home.Path() / "view.csv"));
+  const QString pandas = Python(
+      "import sys, pandas\n"
+      "t = pandas.read_csv(sys.argv[1])\n"
+      "print(len(t), t['deviation'].eq('yes').sum(), t['primary value'].dtype,\n"
+      "      t['meter'].unique().tolist(), t['Level'].unique().tolist(), t['bin'].iloc[20])\n",
+      home.Path() / "view.csv");
+  EXPECT_EQ(pandas, "30 10 float64 ['LX3102, serial SN0042, version V1.02'] ['1V'] OUT");
+  const QString csvModule = Python(
+      "import csv, sys\n"
+      "rows = list(csv.reader(open(sys.argv[1])))\n"
+      "print(rows[0][0], len(rows), {len(r) for r in rows} == {len(rows[0])})\n",
+      home.Path() / "view.csv");
+  EXPECT_EQ(csvModule, "time 31 True");
+}
+
+TEST(TrendWindow, HistoryBringsItsBinsAndSaysWhatItCouldNotKeep) {
+  TempHome home;
+  system_clock::time_point now = LocalTime(2026, 12, 7, 9, 0, 0, 0);
+  LogWriter log(home.Path() / "log", [&now] { return now; });
+  for (int i = 0; i < 8; ++i) {
+    now += std::chrono::milliseconds(500);
+    log.WriteLog("Cs,2" + std::to_string(i) + ".000nF,D,0.0030");  // the reply
+    now += std::chrono::milliseconds(2);
+    log.WriteLog("Cs,2" + std::to_string(i) + ".000e-9,F,D,0.0030,", "_new");
+    now += std::chrono::milliseconds(40);
+    if (i != 6) log.WriteLog(i == 7 ? "O" : "1");  // the bin reply (one lost)
+  }
+  const auto file = home.Path() / "log" / "2026-12-07_new.log";
+
+  TrendWindow window(nullptr, 5);
+  window.show();
+  QSignalSpy loaded(&window, &TrendWindow::LogLoaded);
+  window.OpenLog(file);
+  ASSERT_TRUE(loaded.count() == 1 || loaded.wait(10000));
+  EXPECT_EQ(window.findChild<QLabel*>("statusLabel")->text(),
+            "2026-12-07_new.log: 8 read, the oldest 3 not kept");
+  const auto* statistics = window.findChild<QTableWidget*>("statisticsTable");
+  EXPECT_EQ(Cell(*statistics, 0, 1), "5");
+  EXPECT_EQ(window.Tally().Total(), 4u);  // the one without its bin reply is not counted
+  EXPECT_EQ(window.Tally().Passed(), 3u);
+  EXPECT_EQ(window.ShownReadings().At(window.ShownReadings().End() - 1).bin, 'O');
+}
+
+TEST(TrendWindow, EverythingShowsWithoutOverlapAtTheMinimumAndDefaultSizes) {
+  TrendWindow window;
+  const TimeMs start = ToTimeMs(LocalTime(2026, 12, 7, 14, 0, 0, 0));
+  for (int i = 0; i < 20; ++i) {
+    window.AddReading({"Cs", "22.0031", "nF", "D", "0.003172", ""}, start + 500 * i);
+    window.AddReading({"Cs", "-5.0123", "pF", "D", "0.003172", ""}, start + 500 * i + 250, true);
+    window.AddBin("BIN:1");
+  }
+  window.show();
+  for (const QSize size : {window.minimumSize(), QSize(1200, 700)}) {
+    window.resize(size);
+    QTest::qWait(50);
+    window.RedrawNow();
+    QTest::qWait(50);
+    EXPECT_LE(window.minimumSize().width(), 800);
+    EXPECT_LE(window.minimumSize().height(), 500);
+    EXPECT_EQ(window.size(), size);
+    std::vector<QWidget*> parts;
+    for (const char* name : {"primaryPlot", "secondaryPlot", "histogram", "statisticsTable",
+                             "tallyTable", "yieldLabel", "newLotButton", "exportPngButton"}) {
+      parts.push_back(window.findChild<QWidget*>(name));
+      ASSERT_NE(parts.back(), nullptr) << name;
+    }
+    for (std::size_t a = 0; a < parts.size(); ++a) {
+      const QRect rect(parts[a]->mapTo(&window, QPoint(0, 0)), parts[a]->size());
+      EXPECT_TRUE(window.rect().contains(rect)) << parts[a]->objectName().toStdString();
+      EXPECT_GE(rect.height(), parts[a]->minimumSizeHint().height())
+          << parts[a]->objectName().toStdString();
+      for (std::size_t b = a + 1; b < parts.size(); ++b) {
+        const QRect other(parts[b]->mapTo(&window, QPoint(0, 0)), parts[b]->size());
+        EXPECT_FALSE(rect.intersects(other)) << parts[a]->objectName().toStdString() << " over "
+                                             << parts[b]->objectName().toStdString();
+      }
+    }
+    // Every column of the statistics whole, every row without scrolling.
+    auto* statistics = window.findChild<QTableWidget*>("statisticsTable");
+    EXPECT_FALSE(statistics->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(statistics->verticalScrollBar()->isVisible());
+    for (int c = 0; c < statistics->columnCount(); ++c) {
+      for (int r = 0; r < statistics->rowCount(); ++r) {
+        EXPECT_LE(statistics->fontMetrics().horizontalAdvance(Cell(*statistics, r, c)),
+                  statistics->columnWidth(c))
+            << r << "," << c;
+      }
+    }
+    auto* yield = window.findChild<QLabel*>("yieldLabel");
+    EXPECT_LE(yield->fontMetrics().horizontalAdvance(yield->text()), yield->width());
   }
 }
 

@@ -12,7 +12,7 @@ class PanelContextTest : public PanelHarness {};
 
 TEST_F(PanelContextTest, WithoutAPollerNothingIsSent) {
   StartMeter();
-  PanelContext context(home_.Path());
+  PanelContext context(HomeFolders::In(home_.Path()));
   context.State().replyText = "stale";
   EXPECT_EQ(context.Send("*IDN?"), "");
   EXPECT_EQ(context.State().replyText, "");
@@ -21,7 +21,7 @@ TEST_F(PanelContextTest, WithoutAPollerNothingIsSent) {
 
 TEST_F(PanelContextTest, SendAsksTheSessionsPollerUntilShutdown) {
   StartMeter();
-  PanelContext context(home_.Path());
+  PanelContext context(HomeFolders::In(home_.Path()));
   TaskQueue owner;
   MeterSession session({home_.Path(), context.Link(), context.Controls(), context.Log(), owner});
   context.SetSession(&session);

@@ -43,8 +43,8 @@ std::vector<AxisTick> StepTicks(double low, double high, double step) {
   for (int decimals = DecimalsOf(step); decimals <= 15; ++decimals) {
     ticks.clear();
     bool distinct = true;
-    for (double k = first; k <= last; ++k) {
-      const double position = k * step;
+    for (int k = 0; k <= static_cast<int>(last - first); ++k) {
+      const double position = (first + k) * step;
       char text[64];
       if (huge) {
         (void)std::snprintf(text, sizeof text, "%.*e", decimals + 2, position);
@@ -137,8 +137,11 @@ AxisScale LinearScale(double low, double high, const AxisQuantity& quantity, int
   to /= scale.factor;
   scale.low = from;
   scale.high = to;
-  const double step = RoundStep(to - from, maxTicks - 1);
-  scale.ticks = StepTicks(scale.low, scale.high, step);
+  // Round steps with the range's ends between ticks can leave a single tick: finer then.
+  for (int parts = maxTicks - 1; parts <= 4 * maxTicks; ++parts) {
+    scale.ticks = StepTicks(scale.low, scale.high, RoundStep(to - from, parts));
+    if (scale.ticks.size() >= 2) break;
+  }
   return scale;
 }
 
@@ -165,7 +168,8 @@ AxisScale LogScale(double low, double high, const AxisQuantity& quantity) {
   auto label = [](double value) { return Fixed(value, DecimalsOf(value)); };
   auto decadeTicks = [&](std::initializer_list<double> mantissas) {
     std::vector<AxisTick> ticks;
-    for (double n = std::floor(scale.low); n <= std::ceil(scale.high); ++n) {
+    for (int n = static_cast<int>(std::floor(scale.low));
+         n <= static_cast<int>(std::ceil(scale.high)); ++n) {
       for (double mantissa : mantissas) {
         const double value = mantissa * std::pow(10.0, n);
         if (within(std::log10(value))) ticks.push_back({std::log10(value), label(value)});

@@ -21,10 +21,10 @@ std::string BinLabel(char bin) {
 
 bool BinPasses(char bin) { return bin >= '0' && bin <= '9'; }
 
-void BinTally::Add(char bin) {
-  ++counts_[static_cast<unsigned char>(bin)];
-  ++total_;
-  if (BinPasses(bin)) ++passed_;
+void BinTally::Add(char bin, std::uint64_t count) {
+  counts_[static_cast<unsigned char>(bin)] += count;
+  total_ += count;
+  if (BinPasses(bin)) passed_ += count;
 }
 
 void BinTally::Reset() { *this = BinTally{}; }

@@ -26,7 +26,7 @@ class BinTally {
     std::uint64_t count;
   };
 
-  void Add(char bin);
+  void Add(char bin, std::uint64_t count = 1);
   void Reset();
   // Bins seen since the reset: numbered ones in order, then others, then OUT and AUX.
   std::vector<Row> Rows() const;

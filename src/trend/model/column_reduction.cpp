@@ -43,8 +43,10 @@ struct Column {
 // is in its members.
 class ColumnScan {
  public:
-  ColumnScan(const ReadingStore& store, Parameter parameter, TimeMs from, TimeMs to, int columns)
+  ColumnScan(const ReadingStore& store, Parameter parameter, TimeMs from, TimeMs to, int columns,
+             int kind)
       : parameter_(parameter),
+        kind_(kind),
         p_(static_cast<int>(parameter)),
         from_(from),
         to_(to),
@@ -91,6 +93,7 @@ class ColumnScan {
   }
 
   Parameter parameter_;
+  int kind_;  // only readings of this kind, or of any when negative
   int p_;
   TimeMs from_, to_;
   long long columns_;
@@ -114,8 +117,8 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
       const ReadingStore::StretchSummary* stretch = store.CompleteStretch(i);
       const std::uint64_t last = i + kStretch - 1;
       if (stretch != nullptr && !stretch->breakInside && !broken_ && !store.BreakBefore(i) &&
-          stretch->count[p_] == kStretch && store.TimeAt(i) < currentEnd_ &&
-          store.TimeAt(last) < currentEnd_) {
+          stretch->count[p_] == kStretch && (kind_ < 0 || store.KindAt(i) == kind_) &&
+          store.TimeAt(i) < currentEnd_ && store.TimeAt(last) < currentEnd_) {
         column_.Add({store.TimeAt(i + stretch->minAt[p_]), stretch->min[p_]});
         column_.Add({store.TimeAt(i + stretch->maxAt[p_]), stretch->max[p_]});
         column_.Add({store.TimeAt(last), store.ValueAt(parameter_, last)});
@@ -129,7 +132,7 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
       const TimeMs time = run.time[k];
       const double value = run.value[p_][k];
       if (run.breakBefore[k] && i + k != begin_) broken_ = true;
-      if (std::isnan(value)) {
+      if (std::isnan(value) || (kind_ >= 0 && run.kind[k] != kind_)) {
         broken_ = true;
         continue;
       }
@@ -155,9 +158,9 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
 }  // namespace
 
 std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
-                                       TimeMs to, int columns) {
+                                       TimeMs to, int columns, int kind) {
   if (store.Empty() || to < from) return {};
-  ColumnScan scan(store, parameter, from, to, columns);
+  ColumnScan scan(store, parameter, from, to, columns, kind);
   scan.ScanTo(store, scan.EndFor(store));
   return scan.Points();
 }
@@ -166,7 +169,7 @@ struct ColumnReducer::Resumable {
   const ReadingStore* store;
   Parameter parameter;
   TimeMs from, to;
-  int columns;
+  int columns, kind;
   std::uint64_t storeBegin;
   TimeMs lastTime;  // of the last reading scanned, to tell a store that was replaced
   ColumnScan scan;
@@ -178,7 +181,7 @@ ColumnReducer::~ColumnReducer() = default;
 void ColumnReducer::Reset() { last_.reset(); }
 
 std::vector<PlotPoint> ColumnReducer::Reduce(const ReadingStore& store, Parameter parameter,
-                                             TimeMs from, TimeMs to, int columns) {
+                                             TimeMs from, TimeMs to, int columns, int kind) {
   if (store.Empty() || to < from) {
     last_.reset();
     return {};
@@ -186,15 +189,15 @@ std::vector<PlotPoint> ColumnReducer::Reduce(const ReadingStore& store, Paramete
   Resumable* last = last_.get();
   const bool resumes =
       last != nullptr && last->store == &store && last->parameter == parameter &&
-      last->from == from && last->to == to && last->columns == columns &&
+      last->from == from && last->to == to && last->columns == columns && last->kind == kind &&
       last->storeBegin == store.Begin() && last->scan.Next() <= store.End() &&
       last->scan.Next() > last->scan.Begin() &&
       store.TimeAt(last->scan.Next() - 1) == last->lastTime &&
-      ColumnScan(store, parameter, from, to, columns).Begin() == last->scan.Begin();
+      ColumnScan(store, parameter, from, to, columns, kind).Begin() == last->scan.Begin();
   if (!resumes) {
-    last_ =
-        std::make_unique<Resumable>(Resumable{&store, parameter, from, to, columns, store.Begin(),
-                                              0, ColumnScan(store, parameter, from, to, columns)});
+    last_ = std::make_unique<Resumable>(
+        Resumable{&store, parameter, from, to, columns, kind, store.Begin(), 0,
+                  ColumnScan(store, parameter, from, to, columns, kind)});
     last = last_.get();
   }
   const std::uint64_t end = last->scan.EndFor(store);

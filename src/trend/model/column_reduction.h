@@ -19,9 +19,10 @@ struct PlotPoint {
 // The points of parameter between from and to, reduced to columns (at least one; column c
 // covers [from + c * (to - from) / columns, from + (c + 1) * (to - from) / columns)). The
 // readings just outside the range come along, so the line runs on to the plot's edges. Every
-// break of the store (and every reading without this parameter) gives one NaN point.
+// break of the store (and every reading without this parameter, or of another kind than kind
+// when kind is not negative) gives one NaN point.
 std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
-                                       TimeMs to, int columns);
+                                       TimeMs to, int columns, int kind = -1);
 
 // ReduceToColumns that remembers where it stopped: asked again for the same range and columns
 // of the same store after readings were only added at the end, it goes on from there instead of
@@ -34,7 +35,7 @@ class ColumnReducer {
   ColumnReducer& operator=(const ColumnReducer&) = delete;
 
   std::vector<PlotPoint> Reduce(const ReadingStore& store, Parameter parameter, TimeMs from,
-                                TimeMs to, int columns);
+                                TimeMs to, int columns, int kind = -1);
   // The store was replaced or changed other than at its end: the next Reduce starts over.
   void Reset();
 

@@ -1,7 +1,10 @@
 #pragma once
-// The readings of a range as CSV (RFC 4180, UTF-8 with a byte-order mark so that spreadsheets
-// take "Ω" as it is, CR LF line ends): a header of "# " comment lines, a row naming the
-// columns, then one row per reading.
+// The readings of a range as CSV (RFC 4180, UTF-8, CR LF line ends) that spreadsheets, pandas'
+// read_csv and Python's csv module all open with no options: the column names on the first
+// line, then one row per reading, every cell one value. What was true of the whole export (the
+// meter, the function, the settings, the comparator, the export time) is in columns of its own
+// that hold the same value on every row, so it stays with the readings through any filter,
+// sort or concatenation and no tool has to skip lines to find the table.
 
 #include <cstdint>
 #include <ostream>
@@ -18,6 +21,10 @@ struct CsvContext {
   std::string function;                   // as CB1 shows it, "Cs-D"
   std::vector<std::string> settingsRows;  // as the panel shows them, "Level: 1V", ...
   TimeMs exportTime = 0;
+  // The comparator's nominal value and bin limits ("22 nF"; "1: -0.01 % to 0.01 %"); empty
+  // when not known.
+  std::string nominal;
+  std::vector<std::string> binLimits;
 };
 
 // The field as it goes into a row: quoted, with its quotes doubled, when it holds a comma, a
@@ -27,8 +34,10 @@ std::string CsvField(std::string_view text);
 // Shortest text that reads back as the same double; "" for NaN.
 std::string CsvNumber(double value);
 
+// The columns every export starts with; the context's columns follow.
 inline constexpr std::string_view kCsvColumns =
-    "time,primary,primary value,primary unit,secondary,secondary value,secondary unit,bin";
+    "time,primary,primary value,primary unit,secondary,secondary value,secondary unit,bin,"
+    "deviation";
 
 void WriteCsv(std::ostream& out, const CsvContext& context, const ReadingStore& store,
               std::uint64_t begin, std::uint64_t end);

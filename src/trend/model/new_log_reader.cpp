@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
+#include <optional>
 #include <vector>
+
+#include "bin_tally.h"
 
 #include "gbk.h"
 #include "reading_values.h"
@@ -107,8 +111,12 @@ ParsedLogLine ParseNewLogLine(std::string_view line) {
   return parsed;
 }
 
-LogLoadResult LoadNewLog(const std::filesystem::path& file, ReadingStore& store,
-                         LogLoadProgress& progress, TimeMs until) {
+namespace {
+
+// Hands every line of file (without its LF) to take, in pieces of fixed size whatever the
+// file's length; lines longer than any reading are counted as skipped and not held.
+LogLoadResult ForEachLine(const std::filesystem::path& file, LogLoadProgress& progress,
+                          const std::function<void(std::string_view)>& take) {
   LogLoadResult result;
   // O_NONBLOCK: a fifo in place of the log must not hang the loader (it is refused below).
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -135,7 +143,6 @@ LogLoadResult LoadNewLog(const std::filesystem::path& file, ReadingStore& store,
   }
   progress.bytesTotal = static_cast<std::uint64_t>(info.st_size);
 
-  LineSink sink(store, result, until);
   std::vector<char> buffer(1 << 20);
   std::string pending;  // a line cut by the end of a piece
   bool overlong = false;
@@ -170,10 +177,10 @@ LogLoadResult LoadNewLog(const std::filesystem::path& file, ReadingStore& store,
         ++result.lines;
         ++result.skipped;
       } else if (pending.empty()) {
-        sink.Take(part);
+        take(part);
       } else {
         pending.append(part);
-        sink.Take(pending);
+        take(pending);
         pending.clear();
       }
       overlong = false;
@@ -186,9 +193,79 @@ LogLoadResult LoadNewLog(const std::filesystem::path& file, ReadingStore& store,
     ++result.lines;
     ++result.skipped;
   } else if (!pending.empty()) {
-    sink.Take(pending);
+    take(pending);
   }
   return result;
+}
+
+// The body and the stamp of a log line "<body>, yyyy-mm-dd hh:mm:ss:zzz".
+bool SplitStamp(std::string_view line, std::string_view& body, LocalStamp& stamp) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (line.size() < kStampBytes + kStampSeparator.size()) return false;
+  const std::size_t bodySize = line.size() - kStampBytes - kStampSeparator.size();
+  if (line.substr(bodySize, kStampSeparator.size()) != kStampSeparator) return false;
+  const std::optional<LocalStamp> parsed = ParseLogStamp(line.substr(line.size() - kStampBytes));
+  if (!parsed) return false;
+  body = line.substr(0, bodySize);
+  stamp = *parsed;
+  return true;
+}
+
+}  // namespace
+
+LogLoadResult LoadNewLog(const std::filesystem::path& file, ReadingStore& store,
+                         LogLoadProgress& progress, TimeMs until) {
+  LogLoadResult counts;
+  LineSink sink(store, counts, until);
+  LogLoadResult result =
+      ForEachLine(file, progress, [&sink](std::string_view line) { sink.Take(line); });
+  result.lines += counts.lines;
+  result.readings = counts.readings;
+  result.skipped += counts.skipped;
+  return result;
+}
+
+std::filesystem::path MainLogOf(const std::filesystem::path& newLog) {
+  std::string name = newLog.filename().string();
+  constexpr std::string_view kSuffix = "_new.log";
+  if (!name.ends_with(kSuffix)) return {};
+  name.replace(name.size() - kSuffix.size(), kSuffix.size(), ".log");
+  return newLog.parent_path() / name;
+}
+
+std::uint64_t RecoverBins(const std::filesystem::path& mainLog, ReadingStore& store,
+                          LogLoadProgress& progress) {
+  // The time of each reading reply that the line after it gave a bin, in file order.
+  std::vector<std::pair<TimeMs, char>> bins;
+  LocalTimeResolver resolver;
+  TimeMs last = std::numeric_limits<TimeMs>::min();
+  std::optional<TimeMs> reading;  // the line before was a reading reply, stamped so
+  ForEachLine(mainLog, progress, [&](std::string_view line) {
+    std::string_view body;
+    LocalStamp stamp;
+    const bool stamped = SplitStamp(line, body, stamp);
+    const std::optional<TimeMs> time = stamped ? resolver.Resolve(stamp, last) : std::nullopt;
+    if (!time) {
+      reading.reset();
+      return;
+    }
+    last = *time;
+    if (body.size() == 1 && reading && BinFromDisplayText("BIN:" + std::string(body))) {
+      if (bins.size() < 2 * store.Capacity()) bins.emplace_back(*reading, body[0]);
+    }
+    reading.reset();
+    if (body.find(',') != std::string_view::npos) reading = *time;
+  });
+  // Each reading reply is logged just before its "_new" line: the first reading at or after
+  // the reply's time, within a second, is the one.
+  std::uint64_t given = 0;
+  for (const auto& [time, bin] : bins) {
+    const std::uint64_t index = store.LowerBound(time);
+    if (index < store.End() && store.TimeAt(index) - time <= 1000 && store.SetBinAt(index, bin)) {
+      ++given;
+    }
+  }
+  return given;
 }
 
 }  // namespace benchbridge

@@ -57,4 +57,14 @@ LogLoadResult LoadNewLog(const std::filesystem::path& file, ReadingStore& store,
                          LogLoadProgress& progress,
                          TimeMs until = std::numeric_limits<TimeMs>::max());
 
+// The main log beside a "_new" log: "2026-12-07_new.log" -> "2026-12-07.log"; empty when the
+// name is not a "_new" log's.
+std::filesystem::path MainLogOf(const std::filesystem::path& newLog);
+
+// Gives the readings of store the bins the main log recorded (a bin reply is the line after
+// its reading's reply); returns how many readings got one. A missing or unreadable main log
+// gives none.
+std::uint64_t RecoverBins(const std::filesystem::path& mainLog, ReadingStore& store,
+                          LogLoadProgress& progress);
+
 }  // namespace benchbridge

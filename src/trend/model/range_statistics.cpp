@@ -1,6 +1,7 @@
 #include "range_statistics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -57,10 +58,84 @@ std::vector<ParameterStatistics> StatisticsInRange(const ReadingStore& store, st
   for (std::uint16_t kind : order) {
     const ParameterNames& names = store.Names(kind);
     const auto& stats = byKind[kind];
-    merge(names.primaryName, names.primaryUnit, true, stats[0]);
+    merge(PrimaryLabel(names), names.primaryUnit, true, stats[0]);
     merge(names.secondaryName, names.secondaryUnit, false, stats[1]);
   }
   return rows;
+}
+
+std::vector<std::uint16_t> KindsInRange(const ReadingStore& store, std::uint64_t begin,
+                                        std::uint64_t end) {
+  begin = std::max(begin, store.Begin());
+  end = std::min(end, store.End());
+  std::vector<std::uint16_t> kinds;
+  auto note = [&kinds](std::uint16_t kind) {
+    if (kinds.empty() || kinds.back() != kind) {
+      if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+    }
+  };
+  for (std::uint64_t i = begin; i < end;) {
+    const ReadingStore::BlockSummary* block =
+        i + ReadingStore::kBlockSize <= end ? store.CompleteBlock(i) : nullptr;
+    if (block != nullptr && !block->mixedKinds) {
+      note(block->kind);
+      i += ReadingStore::kBlockSize;
+      continue;
+    }
+    const ReadingStore::Run run = store.RunAt(i, end);
+    for (std::size_t k = 0; k < run.count; ++k) note(run.kind[k]);
+    i += run.count;
+  }
+  return kinds;
+}
+
+BinTally TallyInRange(const ReadingStore& store, std::uint64_t begin, std::uint64_t end,
+                      std::uint16_t kind) {
+  begin = std::max(begin, store.Begin());
+  end = std::min(end, store.End());
+  BinTally tally;
+  static constexpr std::array<char, kBinSlots - 1> kSlotBins{'0', '1', '2', '3', '4', '5',
+                                                             '6', '7', '8', '9', 'O', 'A'};
+  for (std::uint64_t i = begin; i < end;) {
+    const ReadingStore::BlockSummary* block =
+        i + ReadingStore::kBlockSize <= end ? store.CompleteBlock(i) : nullptr;
+    if (block != nullptr && !block->mixedKinds && block->bins[kBinSlots - 1] == 0) {
+      if (block->kind == kind) {
+        for (std::size_t slot = 0; slot < kSlotBins.size(); ++slot) {
+          tally.Add(kSlotBins[slot], block->bins[slot]);
+        }
+      }
+      i += ReadingStore::kBlockSize;
+      continue;
+    }
+    const ReadingStore::Run run = store.RunAt(i, end);
+    for (std::size_t k = 0; k < run.count; ++k) {
+      if (run.kind[k] == kind && run.bin[k] != 0) tally.Add(run.bin[k]);
+    }
+    i += run.count;
+  }
+  return tally;
+}
+
+HistogramPlan PlanHistogram(double min, double max, double resolution, int maxBins) {
+  maxBins = std::max(maxBins, 1);
+  if (!(min <= max) || !std::isfinite(min) || !std::isfinite(max)) return {};
+  HistogramPlan plan;
+  const double steps = resolution > 0 ? (max - min) / resolution : 0;
+  if (resolution > 0 && steps < 1e9) {
+    const double perBin = std::max(1.0, std::ceil((std::round(steps) + 1) / maxBins));
+    const double width = perBin * resolution;
+    plan.low = (std::round(min / resolution) - 0.5) * resolution;
+    plan.bins = static_cast<int>(std::floor((max - plan.low) / width)) + 1;
+    plan.high = plan.low + width * plan.bins;
+    return plan;
+  }
+  // Resolution unknown: equal bins over the range, a small one around a steady value.
+  const double pad = max > min ? 0 : std::max(std::abs(min) * 1e-6, 1e-15);
+  plan.low = min - pad;
+  plan.high = max + pad;
+  plan.bins = maxBins;
+  return plan;
 }
 
 namespace {

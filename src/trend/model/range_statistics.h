@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "bin_tally.h"
 #include "reading_store.h"
 #include "running_stats.h"
 
 namespace benchbridge {
 
 struct ParameterStatistics {
-  std::string name, unit;
-  bool primary = false;  // first seen as a primary parameter
+  std::string name, unit;  // name as PrimaryLabel gives it: "Cs Δ" for deviations
+  bool primary = false;    // first seen as a primary parameter
   RunningStats stats;
 };
 
@@ -21,6 +22,23 @@ struct ParameterStatistics {
 // each pair's primary before its secondary. Parameters without any number are left out.
 std::vector<ParameterStatistics> StatisticsInRange(const ReadingStore& store, std::uint64_t begin,
                                                    std::uint64_t end);
+
+// The kinds of the readings in [begin, end), in the order they first appear.
+std::vector<std::uint16_t> KindsInRange(const ReadingStore& store, std::uint64_t begin,
+                                        std::uint64_t end);
+
+// The bins of the readings of kind in [begin, end) (those without a bin are not counted).
+BinTally TallyInRange(const ReadingStore& store, std::uint64_t begin, std::uint64_t end,
+                      std::uint16_t kind);
+
+// Bins for a histogram of values from min to max: each as wide as a whole number of the
+// values' resolution steps (when known) and centred on the values the meter can show, so that
+// no bin is empty only because no value can fall into it; at most maxBins.
+struct HistogramPlan {
+  double low = 0, high = 1;
+  int bins = 1;
+};
+HistogramPlan PlanHistogram(double min, double max, double resolution, int maxBins);
 
 // How many primary values of the given pair fall into each of bins equal parts of [low, high]
 // (high itself in the last part); values outside are not counted.

@@ -17,6 +17,17 @@ struct ReadingStore::Block {
   std::array<StretchSummary, kBlockSize / kStretchSize> stretches;
 };
 
+std::string PrimaryLabel(const ParameterNames& names) {
+  return names.deviation ? names.primaryName + " \xCE\x94" : names.primaryName;
+}
+
+std::size_t BinSlot(char bin) {
+  if (bin >= '0' && bin <= '9') return static_cast<std::size_t>(bin - '0');
+  if (bin == 'O') return 10;
+  if (bin == 'A') return 11;
+  return 12;
+}
+
 ReadingStore::ReadingStore(std::size_t capacity) : capacity_(capacity < 1 ? 1 : capacity) {}
 ReadingStore::ReadingStore(ReadingStore&&) noexcept = default;
 ReadingStore& ReadingStore::operator=(ReadingStore&&) noexcept = default;
@@ -33,6 +44,17 @@ std::uint16_t ReadingStore::Intern(const ParameterNames& names) {
   }
   kinds_.push_back(names);
   return static_cast<std::uint16_t>(kinds_.size() - 1);
+}
+
+double ReadingStore::Resolution(std::uint16_t kind, Parameter parameter) const {
+  return kind < resolutions_.size() ? resolutions_[kind][static_cast<int>(parameter)] : 0;
+}
+
+void ReadingStore::NoteResolution(std::uint16_t kind, Parameter parameter, double step) {
+  if (!(step > 0) || !std::isfinite(step) || kind >= kinds_.size()) return;
+  if (resolutions_.size() < kinds_.size()) resolutions_.resize(kinds_.size(), {0, 0});
+  double& finest = resolutions_[kind][static_cast<int>(parameter)];
+  if (finest == 0 || step < finest) finest = step;
 }
 
 void ReadingStore::Add(TimeMs time, double primary, double secondary, std::uint16_t kind) {
@@ -109,6 +131,9 @@ void ReadingStore::AppendFrom(const ReadingStore& other) {
   std::vector<std::uint16_t> kinds;
   for (std::size_t kind = 0; kind < other.KindCount(); ++kind) {
     kinds.push_back(Intern(other.Names(static_cast<std::uint16_t>(kind))));
+    for (Parameter p : {Parameter::kPrimary, Parameter::kSecondary}) {
+      NoteResolution(kinds.back(), p, other.Resolution(static_cast<std::uint16_t>(kind), p));
+    }
   }
   for (std::uint64_t i = other.Begin(); i < other.End(); ++i) {
     const StoredReading reading = other.At(i);
@@ -118,12 +143,13 @@ void ReadingStore::AppendFrom(const ReadingStore& other) {
   }
 }
 
-bool ReadingStore::SetLatestBin(char bin) {
-  if (Empty()) return false;
-  Block& block = *blocks_.back();
-  char& slot = block.bin[(end_ - 1) % kBlockSize];
+bool ReadingStore::SetBinAt(std::uint64_t index, char bin) {
+  if (index < head_ || index >= end_ || bin == 0) return false;
+  Block& block = *blocks_[static_cast<std::size_t>(index / kBlockSize - firstBlock_)];
+  char& slot = block.bin[index % kBlockSize];
   if (slot != 0) return false;
   slot = bin;
+  ++block.summary.bins[BinSlot(bin)];
   return true;
 }
 
@@ -136,6 +162,10 @@ StoredReading ReadingStore::At(std::uint64_t index) const {
   const std::size_t offset = index % kBlockSize;
   return {block.time[offset], block.value[0][offset], block.value[1][offset],
           block.kind[offset], block.bin[offset],      block.breakBefore[offset]};
+}
+
+std::uint16_t ReadingStore::KindAt(std::uint64_t index) const {
+  return BlockOf(index).kind[index % kBlockSize];
 }
 
 TimeMs ReadingStore::TimeAt(std::uint64_t index) const {
@@ -167,11 +197,9 @@ ReadingStore::Run ReadingStore::RunAt(std::uint64_t index, std::uint64_t end) co
   const Block& block = BlockOf(index);
   const std::size_t offset = index % kBlockSize;
   const std::uint64_t blockEnd = index - offset + kBlockSize;
-  return {&block.time[offset],
-          {&block.value[0][offset], &block.value[1][offset]},
-          &block.kind[offset],
-          &block.breakBefore[offset],
-          static_cast<std::size_t>(std::min(end, blockEnd) - index)};
+  return {&block.time[offset], {&block.value[0][offset], &block.value[1][offset]},
+          &block.kind[offset], &block.breakBefore[offset],
+          &block.bin[offset],  static_cast<std::size_t>(std::min(end, blockEnd) - index)};
 }
 
 const ReadingStore::StretchSummary* ReadingStore::CompleteStretch(std::uint64_t index) const {

@@ -22,8 +22,18 @@ namespace benchbridge {
 
 struct ParameterNames {
   std::string primaryName, primaryUnit, secondaryName, secondaryUnit;
+  // The primary value is a deviation from the value nulled (the meter's deviation mode): a
+  // series of its own, "Cs Δ".
+  bool deviation = false;
   bool operator==(const ParameterNames&) const = default;
 };
+
+// "Cs", or "Cs Δ" for a deviation.
+std::string PrimaryLabel(const ParameterNames& names);
+
+// Where a bin goes in the counts of a block: '0'..'9', OUT, AUX, anything else.
+inline constexpr std::size_t kBinSlots = 13;
+std::size_t BinSlot(char bin);
 
 enum class Parameter { kPrimary = 0, kSecondary = 1 };
 
@@ -54,6 +64,7 @@ class ReadingStore {
     std::uint16_t kind = 0;
     bool mixedKinds = false;
     bool breakInside = false;  // a break before any reading but the block's first
+    std::array<std::uint32_t, kBinSlots> bins{};  // readings by bin (see BinSlot)
   };
 
   // Within a block, stretches of kStretchSize readings keep their extremes too, so the
@@ -74,6 +85,10 @@ class ReadingStore {
   std::uint16_t Intern(const ParameterNames& names);
   const ParameterNames& Names(std::uint16_t kind) const { return kinds_[kind]; }
   std::size_t KindCount() const { return kinds_.size(); }
+  // The finest step seen in a parameter's values of a kind (from the digits the meter sent),
+  // 0 while none is known.
+  double Resolution(std::uint16_t kind, Parameter parameter) const;
+  void NoteResolution(std::uint16_t kind, Parameter parameter, double step);
 
   // Appends a reading; NaN stands for a value that is missing. A reading without any number is
   // not kept: it breaks the line instead. A time before the newest one (the clock was set back)
@@ -85,18 +100,22 @@ class ReadingStore {
   // The next reading starts a new stretch of line.
   void MarkGap() { pendingBreak_ = true; }
   // Gives the newest reading its bin; false (and nothing changes) when it has one already.
-  bool SetLatestBin(char bin);
+  bool SetLatestBin(char bin) { return !Empty() && SetBinAt(End() - 1, bin); }
+  // Gives a kept reading its bin; false when it has one already.
+  bool SetBinAt(std::uint64_t index, char bin);
 
   // Absolute indices: Begin() is the oldest kept reading, End() one past the newest.
   std::uint64_t Begin() const { return head_; }
   std::uint64_t End() const { return end_; }
   std::size_t Size() const { return static_cast<std::size_t>(end_ - head_); }
   bool Empty() const { return end_ == head_; }
+  std::size_t Capacity() const { return capacity_; }
   std::uint64_t Dropped() const { return head_; }
   std::uint64_t Reordered() const { return reordered_; }
 
   StoredReading At(std::uint64_t index) const;
   TimeMs TimeAt(std::uint64_t index) const;
+  std::uint16_t KindAt(std::uint64_t index) const;
   double ValueAt(Parameter parameter, std::uint64_t index) const;
   bool BreakBefore(std::uint64_t index) const;
   // The first index whose time is not before time (End() if none).
@@ -108,6 +127,7 @@ class ReadingStore {
     std::array<const double*, 2> value;  // by Parameter
     const std::uint16_t* kind;
     const bool* breakBefore;
+    const char* bin;
     std::size_t count;
   };
   Run RunAt(std::uint64_t index, std::uint64_t end) const;
@@ -130,6 +150,7 @@ class ReadingStore {
   TimeMs lastTime_ = 0;
   std::uint16_t lastKind_ = 0;
   std::vector<ParameterNames> kinds_;
+  std::vector<std::array<double, 2>> resolutions_;  // by kind
 };
 
 }  // namespace benchbridge

@@ -29,9 +29,8 @@ void TrendView::SetSpan(TrendSpan span) {
   following_ = true;
 }
 
-// While following, the right edge moves in steps of a sixtieth of the span (for "All", of a
-// power-of-two number of seconds near a sixtieth of the readings' extent), so the axes stay put
-// between steps and a redraw is mostly the curve.
+// While following, the right edge moves in steps of a sixtieth of the span, so the axes stay
+// put between steps and a redraw is mostly the curve; "All" is exactly the readings' extent.
 TrendView::Range TrendView::Shown(TimeMs oldest, TimeMs newest) const {
   if (!following_) return held_;
   auto ceilTo = [](TimeMs time, TimeMs base, TimeMs step) {
@@ -40,9 +39,7 @@ TrendView::Range TrendView::Shown(TimeMs oldest, TimeMs newest) const {
   };
   if (span_ == TrendSpan::kAll) {
     if (newest - oldest < kMinimumWidth) return {newest - kMinimumWidth, newest};
-    TimeMs step = kMinimumWidth;
-    while (step * 60 < newest - oldest) step *= 2;
-    return {oldest, ceilTo(newest, oldest, step)};
+    return {oldest, newest};
   }
   const TimeMs span = SpanMs(span_);
   const TimeMs to = ceilTo(newest, 0, span / 60);

@@ -1,5 +1,7 @@
 #include "engineering_axis.h"
 
+#include <algorithm>
+
 namespace benchbridge {
 namespace {
 
@@ -43,6 +45,11 @@ void EngineeringAxis::Show(const AxisScale& scale) {
   }
   scale_ = scale;
   shown_ = true;
+}
+
+int TicksFor(double pixels, double perTick, int most) {
+  if (!(pixels > 0) || !(perTick > 0)) return std::min(3, most);
+  return std::clamp(static_cast<int>(pixels / perTick), std::min(3, most), most);
 }
 
 QStringList EngineeringAxis::TickLabels() const {

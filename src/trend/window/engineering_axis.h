@@ -30,4 +30,8 @@ class EngineeringAxis : public QCategoryAxis {
   bool shown_ = false;
 };
 
+// How many ticks an axis of the given length in pixels has room for, each label taking about
+// perTick pixels: from 3 up to most.
+int TicksFor(double pixels, double perTick, int most);
+
 }  // namespace benchbridge

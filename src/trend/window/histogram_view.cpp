@@ -18,14 +18,14 @@ HistogramView::HistogramView(QWidget* parent)
   chart()->legend()->hide();
   chart()->setMargins(QMargins(4, 4, 4, 4));
   chart()->addSeries(area_);
-  countAxis_->Show(CountScale(0, kCountTitle, kCountTicks));
+  countAxis_->Show(CountScale(0, kCountTitle, kMostCountTicks));
   chart()->addAxis(valueAxis_, Qt::AlignBottom);
   chart()->addAxis(countAxis_, Qt::AlignLeft);
   area_->attachAxis(valueAxis_);
   area_->attachAxis(countAxis_);
   area_->setColor(QColor(230, 180, 0, 160));
   area_->setBorderColor(QColor(150, 110, 0));
-  setMinimumSize(220, 160);
+  setMinimumSize(220, 130);
   // Axes, grid and curve change together at each redraw: one pass over the viewport is
   // cheaper than working out the many small regions.
   setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
@@ -36,7 +36,9 @@ void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double l
   QList<QPointF> steps;
   std::uint64_t most = 0;
   if (!counts.empty() && high > low) {
-    valueAxis_->Show(LinearScale(low, high, quantity, kValueTicks));
+    const QRectF area = chart()->plotArea();
+    valueAxis_->Show(LinearScale(low, high, quantity,
+                                 TicksFor(area.width(), kPixelsPerValueTick, kMostValueTicks)));
     const AxisScale& scale = valueAxis_->Scale();
     const double width = (high - low) / static_cast<double>(counts.size());
     auto x = [&](std::size_t edge) {
@@ -56,8 +58,11 @@ void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double l
   // Like the trend's value axes, the count axis moves only when the tallest bar leaves the
   // upper part of it.
   const double top = countAxis_->Scale().high;
-  if (static_cast<double>(most) > top || static_cast<double>(most) < 0.6 * top) {
-    countAxis_->Show(CountScale(most, kCountTitle, kCountTicks));
+  const int ticks = TicksFor(chart()->plotArea().height(), kPixelsPerCountTick, kMostCountTicks);
+  if (static_cast<double>(most) > top || static_cast<double>(most) < 0.6 * top ||
+      ticks != countTicks_) {
+    countAxis_->Show(CountScale(most, kCountTitle, ticks));
+    countTicks_ = ticks;
   }
 }
 

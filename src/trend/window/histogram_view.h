@@ -20,7 +20,8 @@ class HistogramView : public QChartView {
  public:
   explicit HistogramView(QWidget* parent = nullptr);
 
-  static constexpr int kValueTicks = 5, kCountTicks = 5;
+  static constexpr int kPixelsPerValueTick = 80, kMostValueTicks = 5;
+  static constexpr int kPixelsPerCountTick = 30, kMostCountTicks = 5;
   static constexpr const char* kCountTitle = "readings";
 
   // counts of equal bins over [low, high] (values of quantity); empty counts clear the view.
@@ -35,6 +36,7 @@ class HistogramView : public QChartView {
   QAreaSeries* area_;
   EngineeringAxis* valueAxis_;
   EngineeringAxis* countAxis_;
+  int countTicks_ = 0;
 };
 
 }  // namespace benchbridge

@@ -5,10 +5,15 @@
 
 #include <QChartView>
 #include <QString>
+#include <array>
+#include <optional>
 #include <vector>
 
 #include "axis_scale.h"
 #include "column_reduction.h"
+
+class QGraphicsLineItem;
+class QGraphicsSimpleTextItem;
 
 namespace benchbridge {
 
@@ -21,7 +26,9 @@ class TrendPlot : public QChartView {
  public:
   explicit TrendPlot(const QColor& colour, QWidget* parent = nullptr);
 
-  static constexpr int kValueTicks = 6, kTimeTicks = 7;
+  // Ticks as many as fit: a label needs about this many pixels of the axis.
+  static constexpr int kPixelsPerValueTick = 36, kMostValueTicks = 6;
+  static constexpr int kPixelsPerTimeTick = 95, kMostTimeTicks = 7;
 
   // Draws points over [from, to]; the value axis fits them, in the quantity's unit with the
   // prefix that suits them ("Cs (nF)").
@@ -32,6 +39,12 @@ class TrendPlot : public QChartView {
   const TrendCurveItem& Curve() const { return *curve_; }
   const EngineeringAxis& ValueAxis() const { return *valueAxis_; }
   const EngineeringAxis& TimeAxis() const { return *timeAxis_; }
+  // Horizontal lines at these values (the comparator's nominal first, then bin limits).
+  void SetLimitLines(std::vector<double> values);
+  std::vector<double> LimitLines() const { return limits_; }
+  // The cursor readout: the reading under the pointer, and with two cursors placed (clicks on
+  // the plot) the difference between them.
+  QString Readout() const;
 
  signals:
   void ZoomRequested(double factor, qint64 aroundMs);
@@ -46,16 +59,30 @@ class TrendPlot : public QChartView {
 
  private:
   void Place();
+  void FitAxes();
   qint64 TimeAtX(double x) const;
+  double XAtTime(TimeMs time) const;
+  // The reading drawn nearest to x, if any.
+  std::optional<PlotPoint> PointNear(double x) const;
+  void ShowReadout();
 
   EngineeringAxis* timeAxis_;
   EngineeringAxis* valueAxis_;
   TrendCurveItem* curve_;
   std::vector<PlotPoint> points_;
   TimeMs from_ = 0, to_ = 1;
-  double low_ = 0, high_ = 1;
+  double low_ = 0, high_ = 1;  // the value axis's range in the unit
+  double dataLow_ = 0, dataHigh_ = 0;
+  AxisQuantity quantity_;
+  int valueTicks_ = 0;
   bool dragging_ = false;
-  double dragX_ = 0;
+  double dragX_ = 0, pressX_ = 0;
+  std::optional<PlotPoint> hovered_;
+  std::vector<PlotPoint> cursors_;  // at most two, placed by clicks
+  QGraphicsSimpleTextItem* readout_;
+  std::array<QGraphicsLineItem*, 2> cursorLines_;
+  std::vector<double> limits_;
+  std::vector<QGraphicsLineItem*> limitLines_;
 };
 
 }  // namespace benchbridge

@@ -1,8 +1,11 @@
 #include "trend_window.h"
 
+#include <QComboBox>
+#include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QThread>
 #include <algorithm>
@@ -23,6 +26,11 @@ constexpr int kHistogramBins = 30;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
+// "Cs-D", "Cs Δ-D", "Lp-Q".
+QString PairName(const ParameterNames& names) {
+  return Utf8(PrimaryLabel(names) + "-" + names.secondaryName);
+}
+
 void SetCell(QTableWidget& table, int row, int column, const QString& text) {
   QTableWidgetItem* item = table.item(row, column);
   if (item == nullptr) {
@@ -35,18 +43,41 @@ void SetCell(QTableWidget& table, int row, int column, const QString& text) {
 
 }  // namespace
 
-void TrendWindow::AddReading(const Reading& displayTexts, TimeMs time) {
-  binPending_ = AddNormalisedReading(live_, time, NormaliseReading(displayTexts));
+void TrendWindow::AddReading(const Reading& displayTexts, TimeMs time, bool deviation) {
+  binPending_ = AddNormalisedReading(live_, time, NormaliseReading(displayTexts), deviation);
   if (!showingFile_) ScheduleRedraw();
 }
 
 void TrendWindow::AddBin(const std::string& displayText) {
   const std::optional<char> bin = BinFromDisplayText(displayText);
-  if (!bin) return;
-  tally_.Add(*bin);
-  if (binPending_) live_.SetLatestBin(*bin);
+  // A bin that belongs to no kept reading (an empty reply's) counts nowhere.
+  if (bin && binPending_) live_.SetLatestBin(*bin);
   binPending_ = false;
-  ScheduleRedraw();
+  if (bin && !showingFile_) ScheduleRedraw();
+}
+
+void TrendWindow::StartLot() {
+  const TimeMs now = ToTimeMs(std::chrono::system_clock::now());
+  lotStart_ = live_.Empty() ? now : std::max(now, live_.TimeAt(live_.End() - 1) + 1);
+  lotLabel_->setText(QStringLiteral("Lot since %1")
+                         .arg(QDateTime::fromMSecsSinceEpoch(*lotStart_).toString("hh:mm:ss")));
+  lotLabel_->show();
+  histogramCounter_.Reset();
+  RedrawNow();
+}
+
+void TrendWindow::ChoosePair(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= pairKinds_.size()) return;
+  const ReadingStore& store = ShownReadings();
+  // The first item is the newest pair: picking it follows whatever comes newest.
+  if (index == 0) {
+    chosenPair_.reset();
+  } else {
+    chosenPair_ = store.Names(pairKinds_[static_cast<std::size_t>(index)]);
+  }
+  primaryReducer_.Reset();
+  secondaryReducer_.Reset();
+  RedrawNow();
 }
 
 void TrendWindow::MarkGap() {
@@ -61,16 +92,21 @@ void TrendWindow::SetExportContext(std::string identity, std::string function,
   context_.settingsRows = std::move(settingsRows);
 }
 
+void TrendWindow::SetComparator(const ComparatorLimits& limits) {
+  comparator_ = limits;
+  ScheduleRedraw();
+}
+
 void TrendWindow::SetExportContextSource(std::function<CsvContext()> source) {
   contextSource_ = std::move(source);
 }
 
 void TrendWindow::ShowLive() {
   showingFile_ = false;
-  file_ = ReadingStore();
+  file_ = ReadingStore(capacity_);
   ForgetReductions();
   backToLive_->hide();
-  sourceLabel_->setText("Live readings");
+  sourceLabel_->setText("Live");
   view_.Follow();
   RedrawNow();
 }
@@ -104,26 +140,93 @@ TrendView::Range TrendWindow::ShownRange() const {
   return view_.Shown(oldest, newest);
 }
 
+std::pair<std::uint64_t, std::uint64_t> TrendWindow::IndicesInView() const {
+  const ReadingStore& store = ShownReadings();
+  const auto [from, to] = ShownRange();
+  std::uint64_t begin = store.LowerBound(from);
+  if (!showingFile_ && lotStart_) begin = std::max(begin, store.LowerBound(*lotStart_));
+  return {begin, std::max(begin, store.LowerBound(to + 1))};
+}
+
+int TrendWindow::ShownKind(const ReadingStore& store, std::uint64_t begin, std::uint64_t end) {
+  if (end <= begin) {
+    pairSelector_->hide();
+    return -1;
+  }
+  const std::vector<std::uint16_t> kinds = KindsInRange(store, begin, end);
+  const std::uint16_t newest = store.KindAt(end - 1);
+  int shown = newest;
+  QStringList items;
+  for (auto it = kinds.rbegin(); it != kinds.rend(); ++it) {
+    const ParameterNames& names = store.Names(*it);
+    if (chosenPair_ && names == *chosenPair_) shown = *it;
+    QString item = PairName(names);
+    if (*it == newest) item += " (newest)";
+    items << item;
+  }
+  // The newest pair first; the others in view below it, newest first.
+  if (items != pairItems_) {
+    const QSignalBlocker blocker(pairSelector_);
+    pairSelector_->clear();
+    pairSelector_->addItems(items);
+    pairItems_ = items;
+    pairKinds_.assign(kinds.rbegin(), kinds.rend());
+  }
+  const auto at = std::find(pairKinds_.begin(), pairKinds_.end(), shown);
+  {
+    const QSignalBlocker blocker(pairSelector_);
+    pairSelector_->setCurrentIndex(static_cast<int>(at - pairKinds_.begin()));
+  }
+  pairSelector_->setVisible(kinds.size() > 1);
+  return shown;
+}
+
 void TrendWindow::RedrawNow() {
   redrawTimer_.stop();
   const ReadingStore& store = ShownReadings();
   const auto [from, to] = ShownRange();
-  const std::uint64_t begin = store.LowerBound(from);
-  const std::uint64_t end = store.LowerBound(to + 1);
+  const auto [begin, end] = IndicesInView();
   const std::vector<ParameterStatistics> rows = StatisticsInRange(store, begin, end);
+  const int kind = ShownKind(store, begin, end);
 
   AxisQuantity primary, secondary;
-  if (end > begin) {
-    const ParameterNames& names = store.Names(store.At(end - 1).kind);
-    primary = {names.primaryName, names.primaryUnit};
-    secondary = {names.secondaryName, names.secondaryUnit};
+  if (kind >= 0) {
+    const auto k = static_cast<std::uint16_t>(kind);
+    const ParameterNames& names = store.Names(k);
+    primary = {PrimaryLabel(names), names.primaryUnit, store.Resolution(k, Parameter::kPrimary)};
+    secondary = {names.secondaryName, names.secondaryUnit,
+                 store.Resolution(k, Parameter::kSecondary)};
   }
   primaryPlot_->SetCurve(
-      primaryReducer_.Reduce(store, Parameter::kPrimary, from, to, primaryPlot_->Columns()), from,
-      to, primary);
-  secondaryPlot_->SetCurve(
-      secondaryReducer_.Reduce(store, Parameter::kSecondary, from, to, secondaryPlot_->Columns()),
-      from, to, secondary);
+      primaryReducer_.Reduce(store, Parameter::kPrimary, from, to, primaryPlot_->Columns(), kind),
+      from, to, primary);
+  secondaryPlot_->SetCurve(secondaryReducer_.Reduce(store, Parameter::kSecondary, from, to,
+                                                    secondaryPlot_->Columns(), kind),
+                           from, to, secondary);
+
+  tally_ =
+      kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind)) : BinTally();
+  // The comparator is on when its dialog left it on or when the readings in view have bins
+  // (only then does the panel ask for them). Its limits apply to values, not to deviations
+  // from a nulled value.
+  std::vector<double> limits;
+  const bool limitsApply = (comparator_.on || tally_.Total() > 0) &&
+                           std::isfinite(comparator_.nominal) && kind >= 0 &&
+                           !store.Names(static_cast<std::uint16_t>(kind)).deviation;
+  if (limitsApply) {
+    limits.push_back(comparator_.nominal);
+    for (int bin = 1; bin <= 3; ++bin) {
+      if (const auto range = BinValueLimits(comparator_, bin)) {
+        limits.push_back(range->first);
+        limits.push_back(range->second);
+      }
+    }
+  }
+  primaryPlot_->SetLimitLines(std::move(limits));
+  const int capabilityBin = limitsApply ? WidestBin(comparator_) : 0;
+  statistics_->horizontalHeaderItem(6)->setToolTip(
+      capabilityBin == 0 ? QStringLiteral("With the comparator on: against the widest bin")
+                         : QStringLiteral("Against the limits of bin %1").arg(capabilityBin));
 
   statistics_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -135,30 +238,33 @@ void TrendWindow::RedrawNow() {
     SetCell(*statistics_, r, 3, Utf8(FormatQuantity(s.SampleStdDev(), row.unit)));
     SetCell(*statistics_, r, 4, Utf8(FormatQuantity(s.min, row.unit)));
     SetCell(*statistics_, r, 5, Utf8(FormatQuantity(s.max, row.unit)));
+    Capability capability;
+    if (capabilityBin != 0 && row.name == primary.name && row.unit == primary.unit) {
+      const auto range = BinValueLimits(comparator_, capabilityBin);
+      capability = CapabilityOf(s, range->first, range->second);
+    }
+    SetCell(*statistics_, r, 6,
+            std::isnan(capability.cp) ? "-" : QString::number(capability.cp, 'f', 2));
+    SetCell(*statistics_, r, 7,
+            std::isnan(capability.cpk) ? "-" : QString::number(capability.cpk, 'f', 2));
   }
 
-  // The histogram shows the newest primary parameter in view.
+  // The histogram shows the primary parameter of the pair shown, in bins that are whole
+  // steps of its resolution.
   std::vector<std::uint64_t> counts;
-  double low = 0, high = 0;
-  AxisQuantity quantity;
-  if (end > begin) {
-    const ParameterNames& names = store.Names(store.At(end - 1).kind);
+  HistogramPlan plan;
+  if (kind >= 0) {
     for (const ParameterStatistics& row : rows) {
-      if (row.primary && row.name == names.primaryName && row.unit == names.primaryUnit) {
-        low = row.stats.min;
-        high = row.stats.max;
-        if (high <= low) {
-          const double pad = std::max(std::abs(low) * 1e-6, 1e-15);
-          low -= pad;
-          high += pad;
-        }
-        counts = histogramCounter_.Count(store, begin, end, store.At(end - 1).kind, low, high,
-                                         kHistogramBins);
-        quantity = {row.name, row.unit};
+      if (row.primary && row.name == primary.name && row.unit == primary.unit) {
+        plan = PlanHistogram(row.stats.min, row.stats.max, primary.resolution, kHistogramBins);
+        counts = histogramCounter_.Count(store, begin, end, static_cast<std::uint16_t>(kind),
+                                         plan.low, plan.high, plan.bins);
       }
     }
   }
-  histogram_->SetCounts(counts, low, high, quantity);
+  histogram_->SetCounts(counts, plan.low, plan.high, primary);
+  tally_ =
+      kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind)) : BinTally();
   RedrawTally();
 
   followButton_->setEnabled(!view_.Following());
@@ -182,9 +288,9 @@ void TrendWindow::RedrawTally() {
             " %");
   }
   if (tally_.Total() == 0) {
-    yieldLabel_->setText("Yield: - (no bin results; switch the comparator on)");
+    yieldLabel_->setText("Yield: - (no bins in view)");
   } else {
-    yieldLabel_->setText(QStringLiteral("Yield: %1 % (%2 of %3 in a numbered bin)")
+    yieldLabel_->setText(QStringLiteral("Yield: %1 % (%2 of %3)")
                              .arg(100.0 * tally_.Yield(), 0, 'f', 1)
                              .arg(tally_.Passed())
                              .arg(tally_.Total()));

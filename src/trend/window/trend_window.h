@@ -7,16 +7,19 @@
 // Drawing is coalesced: readings arriving faster than the redraw period cost one redraw.
 
 #include <QPointer>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bin_tally.h"
+#include "capability.h"
 #include "column_reduction.h"
 #include "csv_export.h"
 #include "new_log_reader.h"
@@ -25,6 +28,7 @@
 #include "reading_store.h"
 #include "trend_view.h"
 
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -41,13 +45,17 @@ class TrendWindow : public QWidget {
  public:
   // At most this often the chart is drawn again while readings stream in.
   static constexpr int kRedrawPeriodMs = 150;
+  static constexpr int kMinimumWidth = 800, kMinimumHeight = 500;
 
-  explicit TrendWindow(QWidget* parent = nullptr);
+  // capacity: how many readings the window keeps, live and of a log opened.
+  explicit TrendWindow(QWidget* parent = nullptr,
+                       std::size_t capacity = ReadingStore::kDefaultCapacity);
   ~TrendWindow() override;
 
   // A reading as the panel shows it (the display texts, names without ":"); normalised here as
-  // the "_new" log normalises it. One without any number breaks the line.
-  void AddReading(const Reading& displayTexts, TimeMs time);
+  // the "_new" log normalises it. One without any number breaks the line. deviation: the
+  // meter is in its deviation mode, its primary value is the difference from the nulled one.
+  void AddReading(const Reading& displayTexts, TimeMs time, bool deviation = false);
   // The bin as lls7 shows it ("BIN:3", "BIN:OUT"); it belongs to the reading just added.
   void AddBin(const std::string& displayText);
   // Readings stopped (error replies, disconnection): the line breaks before the next one.
@@ -55,12 +63,17 @@ class TrendWindow : public QWidget {
   // What the CSV header says about the meter.
   void SetExportContext(std::string identity, std::string function,
                         std::vector<std::string> settingsRows);
+  // The comparator as the panel last read or set it: while it is on (or the readings in view
+  // have bins) its nominal and bin limits are drawn on the primary plot and Cp and Cpk are
+  // measured against the widest bin.
+  void SetComparator(const ComparatorLimits& limits);
   // Asked at each export of the live readings instead, so the header tells the meter's state
   // at that moment. A log opened from disk is exported without the meter's details.
   void SetExportContextSource(std::function<CsvContext()> source);
 
   // Today's history in the background: the readings of newLog stamped before until go in
-  // front of the live ones. Does nothing while another log is loading.
+  // front of the live ones. Does nothing while another log is loading. "Open log…" starts in
+  // newLog's folder, the log folder the panel writes.
   void LoadHistory(const std::filesystem::path& newLog, TimeMs until);
   // Shows a "_new" log instead of the live readings (which go on being collected).
   void OpenLog(const std::filesystem::path& newLog);
@@ -74,7 +87,10 @@ class TrendWindow : public QWidget {
   bool Loading() const { return loadThread_ != nullptr; }
   const ReadingStore& LiveReadings() const { return live_; }
   const ReadingStore& ShownReadings() const { return showingFile_ ? file_ : live_; }
+  // The bins of the shown pair's readings in view (since the lot's start).
   const BinTally& Tally() const { return tally_; }
+  // "New lot": statistics, tally, histogram and export count from now on.
+  void StartLot();
   TrendView& View() { return view_; }
 
  signals:
@@ -86,6 +102,7 @@ class TrendWindow : public QWidget {
     std::filesystem::path file;
     TimeMs until = 0;
     bool history = false;
+    explicit LoadJob(std::size_t capacity) : store(capacity) {}
     ReadingStore store;
     LogLoadProgress progress;
     LogLoadResult result;
@@ -96,6 +113,7 @@ class TrendWindow : public QWidget {
 
   QWidget* BuildToolbar();
   QWidget* BuildSidePanel();
+  QWidget* BuildStatisticsBox();
   QWidget* BuildStatusRow();
   void ScheduleRedraw();
   // What is shown was replaced: the next redraw reduces and counts it from the start.
@@ -107,21 +125,34 @@ class TrendWindow : public QWidget {
   void ChooseCsv();
   void ChoosePng();
   void RedrawTally();
+  void ChoosePair(int index);
+  // The indices of the readings in view (from the lot's start on).
+  std::pair<std::uint64_t, std::uint64_t> IndicesInView() const;
+  // The kind the plots show (the newest in view, or the one picked), -1 for none; fills the
+  // pair selector.
+  int ShownKind(const ReadingStore& store, std::uint64_t begin, std::uint64_t end);
   void ShowStatus(const QString& text, bool problem);
   // Oldest and newest time of what is shown (now and now while empty), and its range in view.
   TrendView::Range Extent() const;
   TrendView::Range ShownRange() const;
 
+  std::size_t capacity_;
   ReadingStore live_;
   ReadingStore file_;
   bool showingFile_ = false;
   bool binPending_ = false;
   BinTally tally_;
+  std::optional<TimeMs> lotStart_;
+  ComparatorLimits comparator_;
+  std::optional<ParameterNames> chosenPair_;
+  QStringList pairItems_;
+  std::vector<std::uint16_t> pairKinds_;  // of pairItems_
   TrendView view_;
   CsvContext context_;
   ColumnReducer primaryReducer_, secondaryReducer_;
   HistogramCounter histogramCounter_;
   std::function<CsvContext()> contextSource_;
+  std::filesystem::path logFolder_;  // where "Open log…" starts
   QTimer redrawTimer_;
   QTimer progressTimer_;
   std::unique_ptr<LoadJob> load_;
@@ -134,6 +165,8 @@ class TrendWindow : public QWidget {
   QTableWidget* statistics_;
   QTableWidget* tallyTable_;
   QLabel* yieldLabel_;
+  QLabel* lotLabel_;
+  QComboBox* pairSelector_;
   QLabel* sourceLabel_;
   QLabel* statusLabel_;
   QProgressBar* progress_;

@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QThread>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
 #include "new_log_reader.h"
+#include "quantity_text.h"
 #include "trend_window.h"
 
 namespace benchbridge {
@@ -24,7 +26,9 @@ QString FileName(const std::filesystem::path& file) {
 }
 
 // What the operator reads after a load; problem tells whether it is a fault.
-QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& result, bool& problem) {
+// dropped: the oldest readings the store could not keep.
+QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& result,
+                    std::uint64_t dropped, bool& problem) {
   const QString name = FileName(file);
   const QLocale locale(QLocale::English);
   const QString skipped = result.skipped == 0
@@ -51,6 +55,11 @@ QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& resu
     return QStringLiteral("No readings in %1%2 (is it a \"_new\" log?)").arg(name, skipped);
   }
   problem = false;
+  if (dropped > 0) {
+    return QStringLiteral("%1: %2 read, the oldest %3 not kept%4")
+        .arg(name, locale.toString(static_cast<qulonglong>(result.readings)),
+             locale.toString(static_cast<qulonglong>(dropped)), skipped);
+  }
   return QStringLiteral("%1: %2 readings%3")
       .arg(name, locale.toString(static_cast<qulonglong>(result.readings)), skipped);
 }
@@ -63,6 +72,7 @@ TrendWindow::~TrendWindow() {
 }
 
 void TrendWindow::LoadHistory(const std::filesystem::path& newLog, TimeMs until) {
+  logFolder_ = newLog.parent_path();
   StartLoad(newLog, until, true);
 }
 
@@ -72,13 +82,18 @@ void TrendWindow::OpenLog(const std::filesystem::path& newLog) {
 
 void TrendWindow::StartLoad(const std::filesystem::path& file, TimeMs until, bool history) {
   if (Loading()) return;
-  load_ = std::make_unique<LoadJob>();
+  load_ = std::make_unique<LoadJob>(capacity_);
   load_->file = file;
   load_->until = until;
   load_->history = history;
   LoadJob* job = load_.get();
-  loadThread_ = QThread::create(
-      [job] { job->result = LoadNewLog(job->file, job->store, job->progress, job->until); });
+  loadThread_ = QThread::create([job] {
+    job->result = LoadNewLog(job->file, job->store, job->progress, job->until);
+    // The "_new" log has no bins; the main log beside it has the bin replies.
+    if (job->result.outcome == LogLoadResult::Outcome::kLoaded && !job->store.Empty()) {
+      RecoverBins(MainLogOf(job->file), job->store, job->progress);
+    }
+  });
   connect(loadThread_, &QThread::finished, this, &TrendWindow::FinishLoad);
   connect(loadThread_, &QThread::finished, loadThread_, &QObject::deleteLater);
   connect(cancelLoad_, &QPushButton::clicked, loadThread_, [job] { job->progress.cancel = true; });
@@ -108,7 +123,7 @@ void TrendWindow::FinishLoad() {
   loadThread_ = nullptr;
   if (!job) return;
   bool problem = false;
-  const QString message = LoadMessage(job->file, job->result, problem);
+  const QString message = LoadMessage(job->file, job->result, job->store.Dropped(), problem);
   ForgetReductions();
   if (job->history) {
     // The live readings that came in meanwhile follow the history.
@@ -135,7 +150,8 @@ void TrendWindow::FinishLoad() {
 }
 
 void TrendWindow::ChooseLog() {
-  const QString file = QFileDialog::getOpenFileName(this, "Open a \"_new\" log", QString(),
+  const QString file = QFileDialog::getOpenFileName(this, "Open a \"_new\" log",
+                                                    QString::fromStdString(logFolder_.string()),
                                                     "Reading logs (*_new.log);;All files (*)");
   if (!file.isEmpty()) OpenLog(file.toStdString());
 }
@@ -154,10 +170,24 @@ void TrendWindow::ChoosePng() {
 
 bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
   const ReadingStore& store = ShownReadings();
-  const auto [from, to] = ShownRange();
-  const std::uint64_t begin = store.LowerBound(from), end = store.LowerBound(to + 1);
+  const auto [begin, end] = IndicesInView();
   CsvContext context;
-  if (!showingFile_) context = contextSource_ ? contextSource_() : context_;
+  if (!showingFile_) {
+    context = contextSource_ ? contextSource_() : context_;
+    if (std::isfinite(comparator_.nominal)) {
+      const std::string unit =
+          store.Empty() ? std::string() : store.Names(store.KindAt(store.End() - 1)).primaryUnit;
+      context.nominal = FormatQuantity(comparator_.nominal, unit);
+      for (std::size_t bin = 0; bin < comparator_.low.size(); ++bin) {
+        if (!std::isfinite(comparator_.low[bin]) || !std::isfinite(comparator_.high[bin])) continue;
+        context.binLimits.push_back(QStringLiteral("%1: %2 % to %3 %")
+                                        .arg(bin + 1)
+                                        .arg(comparator_.low[bin])
+                                        .arg(comparator_.high[bin])
+                                        .toStdString());
+      }
+    }
+  }
   context.exportTime = ToTimeMs(std::chrono::system_clock::now());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) WriteCsv(out, context, store, begin, end);

@@ -1,6 +1,7 @@
 // How the trend window is put together: the tool row, the two plots over each other, the side
 // panel (statistics, histogram, bin tally) and the status row.
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,6 +23,8 @@ QPushButton* Button(const QString& caption, const QString& name, QWidget* parent
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   button->setAutoDefault(false);
+  // As wide as the caption needs, not the style's minimum, so that the tool row fits 800 pixels.
+  button->setMaximumWidth(button->fontMetrics().horizontalAdvance(caption) + 24);
   return button;
 }
 
@@ -38,7 +41,8 @@ QTableWidget* Table(const QStringList& headers, const QString& name, QWidget* pa
 
 }  // namespace
 
-TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+TrendWindow::TrendWindow(QWidget* parent, std::size_t capacity)
+    : QWidget(parent, Qt::Window), capacity_(capacity), live_(capacity), file_(capacity) {
   setObjectName("TrendWindow");
   setWindowTitle("Trend and statistics");
   resize(1200, 700);
@@ -68,16 +72,20 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   plotLayout->addWidget(secondaryPlot_, 2);
 
   auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->setChildrenCollapsible(false);
   splitter->addWidget(plots_);
   splitter->addWidget(BuildSidePanel());
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({740, 460});  // the statistics table whole
+  splitter->setSizes({860, 340});
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildToolbar());
   layout->addWidget(splitter, 1);
+  layout->addWidget(BuildStatisticsBox());
   layout->addWidget(BuildStatusRow());
+  // Below this the plots and tables would no longer show what they are for.
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
 
   redrawTimer_.setSingleShot(true);
   redrawTimer_.setInterval(kRedrawPeriodMs);
@@ -115,8 +123,16 @@ QWidget* TrendWindow::BuildToolbar() {
     RedrawNow();
   });
   row->addWidget(followButton_);
+  pairSelector_ = new QComboBox(bar);
+  pairSelector_->setObjectName("pairSelector");
+  pairSelector_->setToolTip(
+      "The parameter pair the plots show (all pairs in view have statistics)");
+  pairSelector_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  pairSelector_->hide();
+  connect(pairSelector_, &QComboBox::activated, this, &TrendWindow::ChoosePair);
+  row->addWidget(pairSelector_);
   row->addStretch(1);
-  sourceLabel_ = new QLabel("Live readings", bar);
+  sourceLabel_ = new QLabel("Live", bar);
   sourceLabel_->setObjectName("sourceLabel");
   row->addWidget(sourceLabel_);
   backToLive_ = Button("Back to live", "backToLiveButton", bar);
@@ -135,42 +151,60 @@ QWidget* TrendWindow::BuildToolbar() {
   return bar;
 }
 
+QWidget* TrendWindow::BuildStatisticsBox() {
+  auto* statsBox = new QGroupBox("Statistics in view", this);
+  auto* statsLayout = new QVBoxLayout(statsBox);
+  statsLayout->setContentsMargins(4, 2, 4, 4);
+  statistics_ = Table({"Parameter", "Count", "Mean", "Std dev", "Min", "Max", "Cp", "Cpk"},
+                      "statisticsTable", statsBox);
+  statistics_->horizontalHeaderItem(3)->setToolTip("Sample standard deviation (n - 1)");
+  statistics_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  for (int column : {1, 6, 7}) {
+    statistics_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+  statistics_->verticalHeader()->setDefaultSectionSize(statistics_->fontMetrics().height() + 6);
+  // Room for a pair and its deviation without scrolling; more rows scroll.
+  statistics_->setFixedHeight(statistics_->horizontalHeader()->sizeHint().height() +
+                              3 * statistics_->verticalHeader()->defaultSectionSize() + 6);
+  statsLayout->addWidget(statistics_);
+  return statsBox;
+}
+
 QWidget* TrendWindow::BuildSidePanel() {
   auto* side = new QWidget(this);
   auto* column = new QVBoxLayout(side);
   column->setContentsMargins(0, 0, 0, 0);
 
-  auto* statsBox = new QGroupBox("Statistics in view", side);
-  auto* statsLayout = new QVBoxLayout(statsBox);
-  statistics_ =
-      Table({"Parameter", "Count", "Mean", "Std dev", "Min", "Max"}, "statisticsTable", statsBox);
-  statistics_->horizontalHeaderItem(3)->setToolTip("Sample standard deviation (n - 1)");
-  statistics_->setMinimumHeight(110);
-  statsLayout->addWidget(statistics_);
-  column->addWidget(statsBox, 2);
-
   histogram_ = new HistogramView(side);
   histogram_->setObjectName("histogram");
-  column->addWidget(histogram_, 3);
+  column->addWidget(histogram_, 1);
 
   auto* tallyBox = new QGroupBox("Bins (comparator)", side);
   auto* tallyLayout = new QVBoxLayout(tallyBox);
+  tallyLayout->setContentsMargins(4, 2, 4, 4);
   tallyTable_ = Table({"Bin", "Count", "Share"}, "tallyTable", tallyBox);
-  tallyTable_->setMinimumHeight(110);
-  tallyLayout->addWidget(tallyTable_);
+  tallyTable_->verticalHeader()->setDefaultSectionSize(tallyTable_->fontMetrics().height() + 6);
+  tallyTable_->setMinimumHeight(tallyTable_->horizontalHeader()->sizeHint().height() +
+                                2 * tallyTable_->verticalHeader()->defaultSectionSize() + 6);
+  // Up to five bins without scrolling; the histogram takes what is left.
+  tallyTable_->setMaximumHeight(tallyTable_->horizontalHeader()->sizeHint().height() +
+                                5 * tallyTable_->verticalHeader()->defaultSectionSize() + 6);
+  tallyLayout->addWidget(tallyTable_, 1);
   auto* yieldRow = new QHBoxLayout;
   yieldLabel_ = new QLabel(tallyBox);
   yieldLabel_->setObjectName("yieldLabel");
-  yieldLabel_->setWordWrap(true);
+  yieldLabel_->setToolTip("The share of the readings with a bin that fell into a numbered bin");
   yieldRow->addWidget(yieldLabel_, 1);
-  QPushButton* reset = Button("Reset", "resetTallyButton", tallyBox);
-  connect(reset, &QPushButton::clicked, this, [this] {
-    tally_.Reset();
-    RedrawTally();
-  });
-  yieldRow->addWidget(reset);
+  QPushButton* newLot = Button("New lot", "newLotButton", tallyBox);
+  newLot->setToolTip("Count statistics, bins and yield from now on");
+  connect(newLot, &QPushButton::clicked, this, &TrendWindow::StartLot);
+  yieldRow->addWidget(newLot);
   tallyLayout->addLayout(yieldRow);
-  column->addWidget(tallyBox, 2);
+  lotLabel_ = new QLabel(tallyBox);
+  lotLabel_->setObjectName("lotLabel");
+  lotLabel_->hide();
+  tallyLayout->addWidget(lotLabel_);
+  column->addWidget(tallyBox, 0);
   return side;
 }
 
