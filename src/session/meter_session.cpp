@@ -250,19 +250,14 @@ ConnectOutcome MeterSession::RunConnectSequence() {
   return stopped(ConnectOutcome::kComplete);
 }
 
-void MeterSession::StartPoller(PortHandle reopened) {
+void MeterSession::StartPoller(PortHandle port) {
   ++generation_;
   pollerNews_ = std::make_unique<PollerNews>(place_.owner, self_, generation_);
-  // A port that came back after a loss was opened already, by the look for it.
-  poller_ = reopened != kInvalidPort
-                ? std::make_unique<TsmThread>(reopened, portNumber_, place_.link, place_.controls,
-                                              place_.log, *pollerNews_)
-                : std::make_unique<TsmThread>(portNumber_, place_.home, place_.link,
-                                              place_.controls, place_.log, *pollerNews_);
-  // Until this line's return is logged, the log still says it is lost.
-  if (reopened != kInvalidPort) poller_->HoldLossLog();
-  // A poller whose port did not open is kept unstarted: every command on it fails at once.
-  if (poller_->PortOpen()) poller_->Start();
+  poller_ = std::make_unique<TsmThread>(port, portNumber_, place_.link, place_.controls, place_.log,
+                                        *pollerNews_);
+  // A port that came back after a loss: until its return is logged, the log still says it is lost.
+  if (state_ == SessionState::kReturning) poller_->HoldLossLog();
+  poller_->Start();
 }
 
 // Joins the poller (its thread has ended, or was told to end at once) and lets it go.

@@ -146,7 +146,7 @@ class MeterSession {
   void Tell(std::function<void(SessionListener&)> call);
   ConnectOutcome RunConnectSequence();
   ConnectOutcome Interrupted(SessionState expected) const;
-  void StartPoller(PortHandle reopened);
+  void StartPoller(PortHandle port);  // opened by Connect or by the look for its return
   void ReleasePoller();
   void DropPoller();
   bool WaitForPollerGone();
