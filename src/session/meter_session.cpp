@@ -105,7 +105,7 @@ class MeterSession::ClientGate {
 };
 
 MeterSession::MeterSession(SessionPlace place, ConnectSteps* steps)
-    : place_(place),
+    : place_(std::move(place)),
       steps_(steps),
       self_(std::make_shared<MeterSession*>(this)),
       clientGate_(std::make_unique<ClientGate>()) {}

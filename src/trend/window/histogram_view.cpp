@@ -44,7 +44,7 @@ void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double l
     auto x = [&](std::size_t edge) {
       return scale.ToPlot(low + width * static_cast<double>(edge));
     };
-    steps.reserve(static_cast<qsizetype>(2 * counts.size() + 2));
+    steps.reserve(2 * static_cast<qsizetype>(counts.size()) + 2);
     steps.append({x(0), 0});
     for (std::size_t i = 0; i < counts.size(); ++i) {
       const double y = static_cast<double>(counts[i]);

@@ -10,8 +10,8 @@
 #include <QThread>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <fstream>
+#include <system_error>
 
 #include "new_log_reader.h"
 #include "quantity_text.h"
@@ -23,6 +23,11 @@ namespace {
 
 QString FileName(const std::filesystem::path& file) {
   return QString::fromStdString(file.filename().string());
+}
+
+// The system's text for an errno (thread-safe, unlike strerror).
+QString ErrorText(int error) {
+  return QString::fromLocal8Bit(std::generic_category().message(error));
 }
 
 // What the operator reads after a load; problem tells whether it is a fault.
@@ -38,14 +43,14 @@ QString LoadMessage(const std::filesystem::path& file, const LogLoadResult& resu
   problem = true;
   switch (result.outcome) {
     case LogLoadResult::Outcome::kCannotOpen:
-      return QStringLiteral("Cannot open %1: %2").arg(name, std::strerror(result.error));
+      return QStringLiteral("Cannot open %1: %2").arg(name, ErrorText(result.error));
     case LogLoadResult::Outcome::kFolder:
       return QStringLiteral("%1 is a folder, not a log file").arg(name);
     case LogLoadResult::Outcome::kNotAFile:
       return QStringLiteral("%1 is not a regular file").arg(name);
     case LogLoadResult::Outcome::kReadError:
       return QStringLiteral("Reading %1 failed (%2); the readings before the fault are shown")
-          .arg(name, std::strerror(result.error));
+          .arg(name, ErrorText(result.error));
     case LogLoadResult::Outcome::kCancelled:
       return QStringLiteral("Loading %1 cancelled; the readings read so far are shown").arg(name);
     case LogLoadResult::Outcome::kLoaded:
