@@ -38,7 +38,9 @@ void TFrmMain::ApplyLanguage() {
   rbtn14->setText(context.Pick(kAvg));
   rbtn8->setText(context.Pick(kSet));
 
-  LLs888->setText(context.Pick(ModeBadgeText(context.State().bridgeMode)));
+  if (const std::optional<BridgeMode> mode = context.State().bridgeMode) {
+    LLs888->setText(context.Pick(ModeBadgeText(*mode)));
+  }
   if (kAuto.Matches(CB1->text())) {
     CB1->setText(context.Pick(kAuto));
   }
