@@ -18,8 +18,9 @@ struct StateRecord {
   std::vector<std::string> idnFields;
   std::string idnModel, idnVersion, idnSerial;
   UiLanguage uiLanguage = UiLanguage::English;
-  int defa = 0;                          // carried in Set.ini, always 0
-  std::optional<BridgeMode> bridgeMode;  // none until a connection has read the function
+  int defa = 0;  // carried in Set.ini, always 0
+  // None from a new connection until its sequence has read the function.
+  std::optional<BridgeMode> bridgeMode = BridgeMode::Lcr;
   std::string primaryParam, secondaryParam, equivLetter;
   std::string replyText;  // the last reply a panel handler obtained
   bool deviationOn = false;
