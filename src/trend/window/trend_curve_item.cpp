@@ -2,10 +2,26 @@
 
 #include <QPainter>
 #include <QPolygonF>
+#include <array>
 #include <cmath>
 #include <utility>
 
+#include "bin_tally.h"
+
 namespace benchbridge {
+
+QColor BinColour(char bin) {
+  switch (bin) {
+    case '1': return {0, 150, 60};
+    case '2': return {30, 110, 230};
+    case '3': return {130, 60, 200};
+    case 'O': return {225, 20, 20};
+    case 'A': return {110, 110, 110};
+    default: break;
+  }
+  if (BinPasses(bin)) return {0, 140, 140};  // the other numbered bins
+  return {40, 40, 40};
+}
 
 TrendCurveItem::TrendCurveItem(QGraphicsItem* parent) : QGraphicsItem(parent) {
   pen_.setCosmetic(true);
@@ -23,10 +39,19 @@ void TrendCurveItem::SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs
   update();
 }
 
+void TrendCurveItem::SetMarks(std::vector<BinMark> marks) {
+  marks_ = std::move(marks);
+  update();
+}
+
+QPointF TrendCurveItem::At(TimeMs time, double value) const {
+  return {plotArea_.left() + static_cast<double>(time - from_) * plotArea_.width() /
+                                 static_cast<double>(to_ - from_),
+          plotArea_.bottom() - (value - low_) * plotArea_.height() / (high_ - low_)};
+}
+
 void TrendCurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   if (points_.empty() || plotArea_.isEmpty()) return;
-  const double xScale = plotArea_.width() / static_cast<double>(to_ - from_);
-  const double yScale = plotArea_.height() / (high_ - low_);
   painter->save();
   painter->setClipRect(plotArea_);
   painter->setRenderHint(QPainter::Antialiasing, false);
@@ -45,8 +70,7 @@ void TrendCurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
       drawStretch();
       continue;
     }
-    stretch.append(QPointF(plotArea_.left() + static_cast<double>(point.time - from_) * xScale,
-                           plotArea_.bottom() - (point.value - low_) * yScale));
+    stretch.append(At(point.time, point.value));
   }
   drawStretch();
   if (!lone.empty()) {
@@ -55,6 +79,24 @@ void TrendCurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
     dot.setCapStyle(Qt::RoundCap);
     painter->setPen(dot);
     painter->drawPoints(lone.data(), static_cast<int>(lone.size()));
+  }
+  if (!marks_.empty()) {
+    // Dots by bin, one call per colour; the failing bins last, so they stay on top.
+    std::array<std::vector<QPointF>, kBinSlots> dots;
+    std::array<char, kBinSlots> binOf{};
+    for (const BinMark& mark : marks_) {
+      const std::size_t slot = BinSlot(mark.bin);
+      dots[slot].push_back(At(mark.time, mark.value));
+      binOf[slot] = mark.bin;
+    }
+    for (std::size_t slot : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 11, 10}) {
+      if (dots[slot].empty()) continue;
+      QPen dot(BinColour(binOf[slot]), 4);
+      dot.setCosmetic(true);
+      dot.setCapStyle(Qt::RoundCap);
+      painter->setPen(dot);
+      painter->drawPoints(dots[slot].data(), static_cast<int>(dots[slot].size()));
+    }
   }
   painter->restore();
 }
