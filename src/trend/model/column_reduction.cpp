@@ -169,16 +169,20 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
       char bin = 0;
       if (stretch != nullptr && !stretch->breakInside && !broken_ && !store.BreakBefore(i) &&
           stretch->count[p_] == kStretch && (kind_ < 0 || store.KindAt(i) == kind_) &&
-          store.TimeAt(i) < currentEnd_ && store.TimeAt(last) < currentEnd_ &&
-          (!marks_ || OneBin(store, i, bin))) {
+          store.TimeAt(i) < currentEnd_ && store.TimeAt(last) < currentEnd_) {
         const TimeMs minTime = store.TimeAt(i + stretch->minAt[p_]);
         const TimeMs maxTime = store.TimeAt(i + stretch->maxAt[p_]);
         column_.Add({minTime, stretch->min[p_]});
         column_.Add({maxTime, stretch->max[p_]});
         column_.Add({store.TimeAt(last), store.ValueAt(parameter_, last)});
-        if (marks_) {
+        if (marks_ && OneBin(store, i, bin)) {
           binColumn_.Add(minTime, stretch->min[p_], bin);
           binColumn_.Add(maxTime, stretch->max[p_], bin);
+        } else if (marks_) {  // bins mixed: each reading to its bin's extremes
+          const ReadingStore::Run run = store.RunAt(i, i + kStretch);
+          for (std::size_t k = 0; k < run.count; ++k) {
+            binColumn_.Add(run.time[k], run.value[p_][k], run.bin[k]);
+          }
         }
         i = last + 1;
         continue;

@@ -1,6 +1,7 @@
 #include "trend_curve_item.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QPolygonF>
 #include <array>
 #include <cmath>
@@ -81,7 +82,8 @@ void TrendCurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
     painter->drawPoints(lone.data(), static_cast<int>(lone.size()));
   }
   if (!marks_.empty()) {
-    // Dots by bin, one call per colour; the failing bins last, so they stay on top.
+    // Dots by bin, the failing bins last so they stay on top. Each dot is a small picture
+    // stamped at its place: a round pen wider than a pixel would go through the stroker.
     std::array<std::vector<QPointF>, kBinSlots> dots;
     std::array<char, kBinSlots> binOf{};
     for (const BinMark& mark : marks_) {
@@ -89,13 +91,22 @@ void TrendCurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
       dots[slot].push_back(At(mark.time, mark.value));
       binOf[slot] = mark.bin;
     }
+    constexpr int kDot = 6;
     for (std::size_t slot : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 11, 10}) {
       if (dots[slot].empty()) continue;
-      QPen dot(BinColour(binOf[slot]), 4);
-      dot.setCosmetic(true);
-      dot.setCapStyle(Qt::RoundCap);
-      painter->setPen(dot);
-      painter->drawPoints(dots[slot].data(), static_cast<int>(dots[slot].size()));
+      QPixmap dot(kDot, kDot);
+      dot.fill(Qt::transparent);
+      {
+        QPainter draw(&dot);
+        draw.setRenderHint(QPainter::Antialiasing);
+        draw.setPen(Qt::NoPen);
+        draw.setBrush(BinColour(binOf[slot]));
+        draw.drawEllipse(QRectF(0, 0, kDot, kDot));
+      }
+      for (const QPointF& at : dots[slot]) {
+        painter->drawPixmap(static_cast<int>(std::lround(at.x())) - kDot / 2,
+                            static_cast<int>(std::lround(at.y())) - kDot / 2, dot);
+      }
     }
   }
   painter->restore();
