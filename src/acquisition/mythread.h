@@ -54,6 +54,9 @@ class TsmThread {
   // The line went away: the poller stops at once (LinkLost, then PollerEnded) and every Query
   // returns empty without touching the port.
   bool LinkLost() const { return channel_.Lost(); }
+  // See Channel::HoldLossLog and Channel::LogReturn: for a port that came back after a loss.
+  void HoldLossLog() { channel_.HoldLossLog(); }
+  bool LogReturn(const std::string& line) { return channel_.LogReturn(line); }
   bool Started() const { return thread_.joinable(); }
 
   void Start();  // only when PortOpen(), and only once

@@ -68,7 +68,11 @@ TFrmComp::TFrmComp(PanelContext& context, QWidget* parent) : QDialog(parent), co
   BuildControls();
   connect(btn1, &QPushButton::clicked, this, [this] { btn1Click(); });
   connect(btn2, &QPushButton::clicked, this, &QDialog::accept);
+  readAgain_ =
+      std::make_unique<ReadAgainWhenLineBack>(context_, this, [this] { ReadComparatorState(); });
 }
+
+TFrmComp::~TFrmComp() = default;
 
 void TFrmComp::BuildControls() {
   setWindowTitle(DesignText(text::kTitle));
@@ -233,9 +237,13 @@ void TFrmComp::ReadComparatorState() {
 
 void TFrmComp::btn1Click() {
   RunGuarded(this, [this] {
-    if (!BinLimitsValid()) return;
     DialogSession session(context_, this);
-    if (!SendSettings(session)) return;
+    if (session.RefusedWhileLineLost() || !BinLimitsValid()) return;
+    // Stopped by a lost line, the switch and the panel stay as they were.
+    if (!SendSettings(session)) {
+      session.RefusedWhileLineLost();
+      return;
+    }
     ReadComparatorState();
   });
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "panel_context.h"
@@ -18,12 +19,14 @@ class QPushButton;
 namespace benchbridge {
 
 class DialogSession;
+class ReadAgainWhenLineBack;
 
 class TFrmComp : public QDialog {
   Q_OBJECT
 
  public:
   TFrmComp(PanelContext& context, QWidget* parent = nullptr);
+  ~TFrmComp() override;
 
   // The Set action; the dialog stays open after it.
   void btn1Click();
@@ -86,6 +89,7 @@ class TFrmComp : public QDialog {
   void ShowPrefixedValue(const std::string& reply, QLineEdit* box, QComboBox* prefixList);
 
   PanelContext& context_;
+  std::unique_ptr<ReadAgainWhenLineBack> readAgain_;
 };
 
 }  // namespace benchbridge

@@ -89,7 +89,10 @@ TFrmList::TFrmList(PanelContext& context, QWidget* parent) : QDialog(parent), co
   RunGuarded(this, [this] { FormCreate(); });
   // The refresh runs from creation on; each pass stops it only for its own duration.
   tmr1->start(kRefreshMs);
+  readAgain_ = std::make_unique<ReadAgainWhenLineBack>(context_, this, [this] { ReadListState(); });
 }
+
+TFrmList::~TFrmList() = default;
 
 void TFrmList::BuildControls() {
   setWindowTitle(DesignText(text::kTitle));
@@ -248,10 +251,17 @@ void TFrmList::FillUnitLists() {
 
 void TFrmList::FormShow() {
   FillUnitLists();
+  ReadListState();
+}
+
+void TFrmList::ReadListState() {
   DialogSession session(context_, this);
   const std::optional<std::string> mode = session.Send(command::kAskListMode);
   if (!mode || mode->empty()) return;
-  if (const auto item = SweepModeItemFromReply(*mode)) c2->setCurrentIndex(*item);
+  if (const auto item = SweepModeItemFromReply(*mode)) {
+    c2->setCurrentIndex(*item);
+    modeShown_ = *item;
+  }
   for (int row = 1; row <= list_sweep::kRows; ++row) {
     if (!ReadPoint(session, row)) return;
   }
@@ -316,38 +326,54 @@ void TFrmList::btn1Click(QPushButton* button) {
     if (!isNumber || row < 1 || row > list_sweep::kRows) {
       throw std::logic_error("not a row's Set key: " + ToStd(button->objectName()));
     }
+    DialogSession session(context_, this);
+    if (session.RefusedWhileLineLost()) return;
     QPointer<TFrmList> self(this);
     ButtonsOffWhile buttonsOff(this);
-    if (self) SetListPoint(row);
+    if (self && !SetListPoint(row)) session.RefusedWhileLineLost();
   });
 }
 
 void TFrmList::btnn2Click() {
   RunGuarded(this, [this] {
+    DialogSession session(context_, this);
+    if (session.RefusedWhileLineLost()) return;
     for (int row = 1; row <= list_sweep::kRows; ++row) {
-      if (!SetListPoint(row)) return;
+      if (!SetListPoint(row)) {
+        session.RefusedWhileLineLost();
+        return;
+      }
     }
   });
 }
 
 void TFrmList::btnn1Click() {
   RunGuarded(this, [this] {
+    DialogSession session(context_, this);
+    if (session.RefusedWhileLineLost()) return;
     QPointer<TFrmList> self(this);
     btnn1->setEnabled(false);
-    DialogSession(context_, this).Send(command::kTrigger);
+    session.Send(command::kTrigger);
     if (self) btnn1->setEnabled(true);
   });
 }
 
 void TFrmList::c2Change() {
   RunGuarded(this, [this] {
-    const QString shown = c2->currentText();
+    const int picked = c2->currentIndex();
     DialogSession session(context_, this);
-    if (text::kSequence.Matches(shown)) {
-      session.Send(command::kListModeSequence);
-    } else if (text::kStep.Matches(shown)) {
-      session.Send(command::kListModeStep);
+    if (session.RefusedWhileLineLost()) {
+      c2->setCurrentIndex(modeShown_);  // the meter still has the mode it had
+      return;
     }
+    const QString shown = c2->currentText();
+    std::optional<std::string> sent;
+    if (text::kSequence.Matches(shown)) {
+      sent = session.Send(command::kListModeSequence);
+    } else if (text::kStep.Matches(shown)) {
+      sent = session.Send(command::kListModeStep);
+    }
+    if (sent) modeShown_ = picked;
   });
 }
 

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "panel_context.h"
@@ -23,6 +24,7 @@ class QTimer;
 namespace benchbridge {
 
 class DialogSession;
+class ReadAgainWhenLineBack;
 class KeyPressFilter;
 
 class TFrmList : public QDialog {
@@ -30,6 +32,7 @@ class TFrmList : public QDialog {
 
  public:
   TFrmList(PanelContext& context, QWidget* parent = nullptr);
+  ~TFrmList() override;
 
   // Column digits of the row controls: the boxes e<row>1 .. e<row>5 and the unit lists
   // c<row>3 (low limit) and c<row>4 (high limit).
@@ -46,7 +49,8 @@ class TFrmList : public QDialog {
   static int FindPos(const QComboBox& list, const QString& text);
 
   // Writes one point (row 1 .. 7) and reads it back; every button is off meanwhile. False when
-  // the dialog closed or went meanwhile (then the caller must not touch it any more).
+  // the dialog closed or went meanwhile (then the caller must not touch it any more) or the line
+  // is lost.
   bool SetListPoint(int row);
   void btn1Click(QPushButton* button);  // the Set key of any row
   void btnn2Click();                    // Set all
@@ -82,10 +86,13 @@ class TFrmList : public QDialog {
   void BuildRow(int row, KeyPressFilter& frequencyKeys, KeyPressFilter& limitKeys);
   void FormCreate();
   void FormShow();
+  // The sweep mode and every point from the meter; stops at the first missing reply.
+  void ReadListState();
   void FillUnitLists();
   // Shows a point reply's frequency and limits in row's boxes and unit lists.
   void ShowPointSettings(int row, const std::string& reply);
-  // Sends the point query of row and shows the settings of its reply; false once the dialog went.
+  // Sends the point query of row and shows the settings of its reply; false once the dialog went
+  // or the line is lost.
   bool ReadPoint(DialogSession& session, int row);
   // The prefix of the unit selected in a limit's unit list; nothing without a selection.
   std::string SelectedPrefix(int row, int column) const;
@@ -95,6 +102,8 @@ class TFrmList : public QDialog {
 
   PanelContext& context_;
   QString baseUnit_;
+  int modeShown_ = 0;  // c2's item as the meter last answered or took it
+  std::unique_ptr<ReadAgainWhenLineBack> readAgain_;
 };
 
 }  // namespace benchbridge

@@ -77,7 +77,11 @@ TFrmSetup::TFrmSetup(PanelContext& context, QWidget* parent) : QDialog(parent), 
   setObjectName(QStringLiteral("FrmSetup"));
   SetUpDialogWindow(*this, kClientWidth, kClientHeight, kFontPixels);
   BuildControls();
+  readAgain_ =
+      std::make_unique<ReadAgainWhenLineBack>(context_, this, [this] { ReadSystemState(); });
 }
+
+TFrmSetup::~TFrmSetup() = default;
 
 void TFrmSetup::BuildControls() {
   setWindowTitle(QStringLiteral("设置"));
@@ -183,16 +187,31 @@ void TFrmSetup::ReadSystemState() {
     if (!reply || reply->empty()) return;
     if (const auto item = SystemItemFromReply(*selector.option, *reply)) {
       selector.list->setCurrentIndex(*item);
+      meterItem_[selector.list] = *item;
     }
   }
 }
 
 std::optional<int> TFrmSetup::SendPick(const Selector& selector) {
+  DialogSession session(context_, this);
+  // On a lost line the list shows again what the meter last had (the first item if never read).
+  const auto refused = [&] {
+    if (!session.RefusedWhileLineLost()) return false;
+    const auto known = meterItem_.find(selector.list);
+    selector.list->setCurrentIndex(known != meterItem_.end() ? known->second : 0);
+    return true;
+  };
+  if (refused()) return std::nullopt;
   const QString shown = selector.list->currentText();
   for (int item = 0; item < selector.itemCount; ++item) {
     if (!selector.items[item].Matches(shown)) continue;
     const char* command = selector.option->commands[static_cast<std::size_t>(item)];
-    if (command == nullptr || !DialogSession(context_, this).Send(command)) return std::nullopt;
+    if (command == nullptr) return std::nullopt;
+    if (!session.Send(command)) {
+      refused();
+      return std::nullopt;
+    }
+    meterItem_[selector.list] = item;
     return item;
   }
   return std::nullopt;

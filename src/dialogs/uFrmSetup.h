@@ -6,6 +6,8 @@
 
 #include <QDialog>
 #include <array>
+#include <map>
+#include <memory>
 #include <optional>
 
 #include "bilingual.h"
@@ -17,6 +19,8 @@ class QPushButton;
 
 namespace benchbridge {
 
+class ReadAgainWhenLineBack;
+
 struct SystemOption;
 
 class TFrmSetup : public QDialog {
@@ -24,6 +28,7 @@ class TFrmSetup : public QDialog {
 
  public:
   TFrmSetup(PanelContext& context, QWidget* parent = nullptr);
+  ~TFrmSetup() override;
 
   // Captions, items (each list keeps its position) and the identity lines.
   void ApplyLanguage();
@@ -79,6 +84,9 @@ class TFrmSetup : public QDialog {
   Selector SelectorOf(const QComboBox* list) const;
 
   PanelContext& context_;
+  // Each selector's item as the meter last answered or took it.
+  std::map<const QComboBox*, int> meterItem_;
+  std::unique_ptr<ReadAgainWhenLineBack> readAgain_;
 };
 
 }  // namespace benchbridge

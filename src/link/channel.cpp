@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 #include "gbk.h"
+#include "line_resync.h"
+#include "mono_tick.h"
 
 namespace benchbridge {
 
@@ -56,6 +59,7 @@ ExchangeResult Channel::Exchange(const std::string& commandLine) {
   // A lost line is not written to again: the port behind it is gone, and every attempt would
   // only add a "send bad." line.
   if (abandoned_.load() || lost_.load()) return {{}, Failure(ExchangeStatus::kAbandoned)};
+  if (outOfStep_) Resync();
   // Whatever is waiting now belongs to an exchange that already ended (a reply that came after
   // its time limit); left in place it would become the answer to this command.
   DiscardPending(port_);
@@ -65,10 +69,25 @@ ExchangeResult Channel::Exchange(const std::string& commandLine) {
     NoteLossLocked();
     return {{}, Failure(ExchangeStatus::kWriteFailed)};
   }
-  std::string reply = GbkToUtf8(ReadReply(port_, kReplyLimitSeconds, wakeFd_));
+  bool complete = false;
+  std::string reply = GbkToUtf8(ReadReply(port_, kReplyLimitSeconds, wakeFd_, &complete));
+  if (!complete) {
+    outOfStep_ = true;
+    outOfStepSince_ = TickMs();
+  }
   if (!reply.empty()) return {std::move(reply), ExchangeStatus::kOk};
   CheckLine();  // a hang-up ends the read empty, as silence does
   return {{}, Failure(ExchangeStatus::kTimeOut)};
+}
+
+void Channel::Resync() {
+  // The reply that ran out of time may still be coming; flushing alone would catch only what is
+  // already here, and the rest would answer this command.
+  const std::size_t dropped = DrainUntilQuiet(port_, outOfStepSince_, wakeFd_);
+  outOfStep_ = false;
+  if (dropped > 0 && !abandoned_.load() && mainLog_) {
+    mainLog_("out of step: " + std::to_string(dropped) + " late bytes dropped.");
+  }
 }
 
 bool Channel::CheckLine() {
@@ -77,10 +96,24 @@ bool Channel::CheckLine() {
   return lost_.load();
 }
 
+void Channel::HoldLossLog() {
+  std::lock_guard guard(lossMutex_);
+  logLoss_ = false;
+}
+
+bool Channel::LogReturn(const std::string& line) {
+  std::lock_guard guard(lossMutex_);
+  NoteLossLocked();
+  if (lost_.load()) return false;
+  if (mainLog_) mainLog_(line);
+  logLoss_ = true;
+  return true;
+}
+
 void Channel::NoteLossLocked() {
   if (lost_.load() || abandoned_.load() || !lossCheck_.Gone()) return;
   lost_.store(true);
-  if (mainLog_) mainLog_("link lost.");
+  if (mainLog_ && logLoss_) mainLog_("link lost.");
   if (lineLost_) lineLost_();
 }
 

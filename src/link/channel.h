@@ -2,6 +2,7 @@
 // The command transaction: one command line out, one reply line back, under the channel lock.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -30,8 +31,10 @@ class Channel {
 
   // commandLine is UTF-8 and carries its own "\n"; it goes out as GBK. The reply comes back as
   // UTF-8 without CR LF, empty for no answer within 3 s or a failed write. Pending stale input is
-  // dropped just before writing, so a late reply never answers a later command. Never throws;
-  // LinkReady is set and the lock released on every path.
+  // dropped just before writing. After an exchange that ended without its line feed (no answer in
+  // time, part of one, a flood) the next one first waits for the line to fall quiet (see
+  // DrainUntilQuiet) and logs how many bytes it dropped, so a late reply still on its way never
+  // answers the next command. Never throws; LinkReady is set and the lock released on every path.
   std::string Query(const std::string& commandLine) { return Ask(commandLine).reply; }
   // Query with the exchange's outcome: kOk with the reply, else why there is none (an empty reply
   // line counts as none, a time-out).
@@ -49,6 +52,14 @@ class Channel {
   // Looks at the line without an exchange (while nothing is sent); returns Lost().
   bool CheckLine();
 
+  // A line opened again after a loss: until its return is logged (LogReturn) its own loss is
+  // told but not logged, since the log still says the line is lost. So the log tells each loss
+  // and each return once, in turn, however the line flaps.
+  void HoldLossLog();
+  // Logs line (the return) unless the line is lost already; from then on a loss is logged again.
+  // False, and nothing logged, when it was lost.
+  bool LogReturn(const std::string& line);
+
  private:
   PortHandle port_;
   LinkShared& shared_;
@@ -60,9 +71,15 @@ class Channel {
   std::atomic<bool> lost_{false};
   // Orders "send bad." before the "link lost." it leads to, whichever thread looks.
   std::mutex lossMutex_;
+  bool logLoss_ = true;  // under lossMutex_
+  // Set by an exchange that ended without its line feed, with the tick it ended at; both are
+  // only touched under the channel lock.
+  bool outOfStep_ = false;
+  std::uint32_t outOfStepSince_ = 0;
 
   ExchangeResult Exchange(const std::string& commandLine);
   ExchangeStatus Failure(ExchangeStatus otherwise) const;
+  void Resync();
   void NoteLossLocked();
 };
 

@@ -216,7 +216,8 @@ unsigned PendingBytes(PortHandle port) {
                                              : static_cast<unsigned>(count);
 }
 
-std::string ReadReply(PortHandle port, int limitSeconds, int wakeFd) {
+std::string ReadReply(PortHandle port, int limitSeconds, int wakeFd, bool* complete) {
+  if (complete != nullptr) *complete = false;
   if (port == kInvalidPort) return {};
   const std::uint32_t start = TickMs();
   const std::uint32_t limitMs =
@@ -246,7 +247,10 @@ std::string ReadReply(PortHandle port, int limitSeconds, int wakeFd) {
     if (got == 0) return {};  // readable yet nothing to read: the other end is gone
     if (received.size() + static_cast<std::size_t>(got) > kReplyCap) return {};
     received.append(step, static_cast<std::size_t>(got));
-    if (step[got - 1] == '\n') return RemoveCrLf(received);
+    if (step[got - 1] == '\n') {
+      if (complete != nullptr) *complete = true;
+      return RemoveCrLf(received);
+    }
   }
 }
 

@@ -34,8 +34,10 @@ unsigned PendingBytes(PortHandle port);
 // Reads one reply: collects bytes until a read step ends with a line feed, then removes every
 // CR LF pair. Empty when nothing complete arrived within limitSeconds, when the port hung up,
 // when the reply outgrew kReplyCap, or when wakeFd (if not -1) became readable: that is how a
-// read in flight is abandoned at shutdown. Waits in poll(2), never spins.
-std::string ReadReply(PortHandle port, int limitSeconds, int wakeFd = -1);
+// read in flight is abandoned at shutdown. Waits in poll(2), never spins. When complete is given
+// it tells whether the reply ended with its line feed; a read that ran out of time (whether or not
+// part of a reply came) or outgrew the cap leaves the rest of that reply still on its way.
+std::string ReadReply(PortHandle port, int limitSeconds, int wakeFd = -1, bool* complete = nullptr);
 
 // Drops every byte already waiting in the input queue. Bytes the driver is still handing over
 // at that moment (microseconds after they came in) may slip past.

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMetaObject>
 #include <QWidget>
 
 namespace benchbridge {
@@ -45,6 +47,29 @@ void PanelInputGate::Open() {
     quiet = dropped_ == before ? quiet + 1 : 0;
   }
   closed_ = false;
+  if (pending_ == 0) return;
+  std::function<void()> action = kept_[pending_ - 1].action;
+  pending_ = 0;
+  // Posted: it runs from the event loop, after the handler that let the lock go has ended.
+  QMetaObject::invokeMethod(window_, std::move(action), Qt::QueuedConnection);
+}
+
+void PanelInputGate::Remember(QWidget* key, int qtKey, std::function<void()> action) {
+  kept_.push_back({key, qtKey, std::move(action)});
+}
+
+void PanelInputGate::NoteDropped(QObject* watched, const QEvent& event) {
+  for (std::size_t i = 0; i < kept_.size() && (pending_ == 0 || i + 1 < pending_); ++i) {
+    const Kept& kept = kept_[i];
+    const bool clicked =
+        kept.key != nullptr && watched == kept.key && event.type() == QEvent::MouseButtonRelease;
+    const bool pressed = kept.key == nullptr && event.type() == QEvent::KeyPress &&
+                         static_cast<const QKeyEvent&>(event).key() == kept.qtKey;
+    if (clicked || pressed) {
+      pending_ = i + 1;
+      return;
+    }
+  }
 }
 
 bool PanelInputGate::eventFilter(QObject* watched, QEvent* event) {
@@ -53,6 +78,7 @@ bool PanelInputGate::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
   }
   ++dropped_;
+  NoteDropped(watched, *event);
   // An accepted shortcut override keeps the window's shortcuts (Esc) from firing on the key.
   event->accept();
   return true;

@@ -6,6 +6,10 @@
 // value labels, and with them the openers of the dialogs); dialogs and message boxes are windows
 // of their own and keep their input.
 //
+// A few inputs must never be lost (the operator's way out: Disconnect, Close, Esc): the gate
+// remembers the most important of them that it dropped, and Open hands it to the window's event
+// queue once, after the drain.
+//
 // Input events carry no clock that can be compared with the lock's across window systems (X
 // server time on X11, a counter of the test tools offscreen), so the release does not decide by
 // time stamps: Open drains the queues with the gate still closed, so all that arrived while the
@@ -14,6 +18,8 @@
 // length of the exchange nor the speed of the machine changes what is dropped.
 
 #include <QObject>
+#include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -25,16 +31,30 @@ class PanelInputGate : public QObject {
   explicit PanelInputGate(QWidget* window);
 
   void Close() { closed_ = true; }
-  // Drops what queued while closed, then lets input through again.
+  // Drops what queued while closed, then lets input through again; a remembered input's action
+  // is then posted to run once.
   void Open();
+
+  // A click on key (or, with key null, the keyboard key qtKey) dropped while closed runs action
+  // after the next Open. Of several remembered inputs the one kept first wins.
+  void Remember(QWidget* key, int qtKey, std::function<void()> action);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  struct Kept {
+    QWidget* key;
+    int qtKey;
+    std::function<void()> action;
+  };
+  void NoteDropped(QObject* watched, const QEvent& event);
+
   QWidget* window_;
   bool closed_ = false;
   unsigned dropped_ = 0;
+  std::vector<Kept> kept_;
+  std::size_t pending_ = 0;  // index into kept_ + 1; 0: nothing remembered
 };
 
 }  // namespace benchbridge

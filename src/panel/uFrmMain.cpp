@@ -45,6 +45,13 @@ TFrmMain::TFrmMain(HomeFolders folders, QWidget* parent)
   BuildControls();
   WireFrame();
   WireConnection();
+  // The operator's ways out are never lost to the panel lock: dropped while it is held, the
+  // first of them runs once it is let go.
+  inputGate_->Remember(rbtnQ, 0, [this] { rbtnQClick(); });
+  inputGate_->Remember(nullptr, Qt::Key_Escape, [this] { tact1Execute(); });
+  inputGate_->Remember(rbtn1, 0, [this] {
+    if (session_->Connected()) rbtn1Click();  // only ever a Disconnect
+  });
 
   // 1. The design texts that only stand for what the meter will tell.
   for (FitLabel* label : {LLs1, LLs2, LLs3, LLs4, LLs5, LLs6, LLs888, LLs999, CB1}) {

@@ -274,7 +274,11 @@ class TFrmMain : public QWidget,
   void LocalSent() override;
   // What the connect sequence decides, or never asks, back as after start-up, so a connection
   // shows nothing left from the one before it.
-  void ForgetPreviousConnection();
+  // Empties what the panel showed of the meter. A return keeps the statistic and deviation the
+  // operator set: the meter is set to them once it is back (AgreeAfterReturn).
+  enum class Forget { kAll, kKeepOperatorState };
+  void ForgetPreviousConnection(Forget what = Forget::kAll);
+  void AgreeAfterReturn();
   // ReadMeterState reads the function (ReadFunction), the settings rows (ReadBackSettings) and
   // the comparator switch (ReadComparatorSwitch). False when it stopped at a missing reply.
   // The function: badge, BridgeMode and CB1, with the parameter pair where there is one.

@@ -124,6 +124,9 @@ void TFrmMain::Identified(const MeterIdentity& meter) {
 }
 
 void TFrmMain::Completed() {
+  if (session_->State() == SessionState::kReturning) {
+    AgreeAfterReturn();
+  }
   for (QComboBox* selector : {cb2, cb4, cb5, cb6, cb7, cb8}) {
     selector->setEnabled(true);
   }
@@ -131,7 +134,26 @@ void TFrmMain::Completed() {
   TellBridgeProblem();
 }
 
-void TFrmMain::ForgetPreviousConnection() {
+void TFrmMain::AgreeAfterReturn() {
+  // The sequence read the comparator switch back. The meter answers no query the panel may rely
+  // on for the statistic, deviation and the list function, and a key or dialog cut by the loss
+  // may or may not have reached it: it is set to what the panel shows.
+  const QString statistic = bb3->text().left(3);
+  const std::string statisticCommand =
+      statistic.isEmpty() ? command::kStatisticOff : command::kStatistic + ToStd(statistic);
+  const bool listOn = main_text::kOffOnItems[1].Matches(cb9->currentText());
+  for (const std::string& agree :
+       {statisticCommand,
+        std::string(context_.State().deviationOn ? command::kDeviationOn : command::kDeviationOff),
+        std::string(listOn ? command::kListOn : command::kListOff)}) {
+    if (!context_.Tell(agree)) {
+      return;
+    }
+  }
+  context_.SetStatQuery(!statistic.isEmpty());
+}
+
+void TFrmMain::ForgetPreviousConnection(Forget what) {
   StateRecord& state = context_.State();
   // The function: the sequence asks for the pair only where the answer names one, and the
   // badge and the list switch follow from it.
@@ -150,6 +172,9 @@ void TFrmMain::ForgetPreviousConnection() {
   lls7->setText(QString());
   for (FitLabel* label : ReadingLabels()) {
     label->setText(QString());
+  }
+  if (what == Forget::kKeepOperatorState) {
+    return;
   }
   // Statistics and deviation are the meter's business from here; the panel shows them off.
   bb3->setText(QString());

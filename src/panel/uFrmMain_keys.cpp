@@ -162,10 +162,14 @@ void TFrmMain::rbtn10Click() {
 
 void TFrmMain::rbtn7Click() {
   RunKeyHandler([this] {
-    // The flag records which command went out last, whatever the meter answered.
+    // The flag records which command went out last, whatever the meter answered; one that met
+    // a lost line did not go out.
     bool& deviationOn = context_.State().deviationOn;
     deviationOn = !deviationOn;
-    context_.Tell(deviationOn ? command::kDeviationOn : command::kDeviationOff);
+    if (!context_.Tell(deviationOn ? command::kDeviationOn : command::kDeviationOff) &&
+        context_.LineLost()) {
+      deviationOn = !deviationOn;
+    }
   });
 }
 
@@ -177,14 +181,20 @@ void TFrmMain::cb6Change() {
       return;
     }
     const QString picked = cb6->currentText();
+    // A pick that met a lost line: the switch shows again what the meter has.
+    const auto undoPick = [this] {
+      if (context_.LineLost()) cb6->setCurrentIndex(1 - cb6->currentIndex());
+    };
     if (main_text::kOffOnItems[1].Matches(picked)) {
       if (!context_.Tell(command::kComparatorOn)) {
+        undoPick();
         return;
       }
       context_.SetBinQuery(true);
       ShowBinLayout();
     } else if (main_text::kOffOnItems[0].Matches(picked)) {
       if (!context_.Tell(command::kComparatorOff)) {
+        undoPick();
         return;
       }
       context_.SetBinQuery(false);

@@ -34,13 +34,14 @@ void TFrmMain::ShowReturning() {
   context_.Controls().SetPollPaused(false);
   SetPanelButtonsEnabled(false);
   c1->setEnabled(false);
-  ForgetPreviousConnection();
+  ForgetPreviousConnection(Forget::kKeepOperatorState);
 }
 
 void TFrmMain::ShowLineBack() {
   ShowStatusToolTip();
   SetPanelButtonsEnabled(true);
   emit LinkBack();
+  context_.TellLineBack();  // dialogs left open read the meter again
 }
 
 void TFrmMain::OtherMeterAnswered(const MeterIdentity& found, const MeterIdentity& lost) {

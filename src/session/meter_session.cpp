@@ -229,7 +229,9 @@ ConnectOutcome MeterSession::RunConnectSequence() {
       otherMeter_ = std::move(found);
       return ConnectOutcome::kOtherMeter;
     }
-    place_.log.WriteLog("link back.");
+    // Logged with the line's own loss check, so a loss of the returning line is logged only
+    // after its return was: the log alternates, however the cable flaps.
+    if (!poller_ || !poller_->LogReturn("link back.")) return stopped(ConnectOutcome::kNoReply);
   } else if (!found.complete) {
     identity_ = std::move(found);
     return ConnectOutcome::kIncompleteIdentity;
@@ -248,17 +250,14 @@ ConnectOutcome MeterSession::RunConnectSequence() {
   return stopped(ConnectOutcome::kComplete);
 }
 
-void MeterSession::StartPoller(PortHandle reopened) {
+void MeterSession::StartPoller(PortHandle port) {
   ++generation_;
   pollerNews_ = std::make_unique<PollerNews>(place_.owner, self_, generation_);
-  // A port that came back after a loss was opened already, by the look for it.
-  poller_ = reopened != kInvalidPort
-                ? std::make_unique<TsmThread>(reopened, portNumber_, place_.link, place_.controls,
-                                              place_.log, *pollerNews_)
-                : std::make_unique<TsmThread>(portNumber_, place_.home, place_.link,
-                                              place_.controls, place_.log, *pollerNews_);
-  // A poller whose port did not open is kept unstarted: every command on it fails at once.
-  if (poller_->PortOpen()) poller_->Start();
+  poller_ = std::make_unique<TsmThread>(port, portNumber_, place_.link, place_.controls, place_.log,
+                                        *pollerNews_);
+  // A port that came back after a loss: until its return is logged, the log still says it is lost.
+  if (state_ == SessionState::kReturning) poller_->HoldLossLog();
+  poller_->Start();
 }
 
 // Joins the poller (its thread has ended, or was told to end at once) and lets it go.
@@ -291,6 +290,15 @@ void MeterSession::OnPollerEnded(unsigned generation) {
 
 void MeterSession::Disconnect() {
   if (!Connected()) return;
+  // A line that goes while the operator's disconnect runs (the cable pulled during "LOCal") ends
+  // in the disconnected state like any other: nothing looks for the port afterwards.
+  struct Disconnecting {
+    bool& flag;
+    explicit Disconnecting(bool& on) : flag(on) { flag = true; }
+    ~Disconnecting() { flag = false; }
+    Disconnecting(const Disconnecting&) = delete;
+    Disconnecting& operator=(const Disconnecting&) = delete;
+  } disconnecting(disconnecting_);
   ReturnLine(lease_.get(), LineBackReason::kDisconnect);
   StopBridge("the operator disconnected the meter");
   // A lost line is not looked for any more; its dead port gets no "LOCal" (the exchange on it
@@ -329,7 +337,7 @@ void MeterSession::Close(bool backToLocal) {
 // --- The line lost and found again ---
 
 void MeterSession::OnLineLost(unsigned generation) {
-  if (generation != generation_ ||
+  if (disconnecting_ || generation != generation_ ||
       (state_ != SessionState::kConnected && state_ != SessionState::kConnecting)) {
     // An earlier poller's, or lost again while the sequence runs on the returned port: its next
     // question gets no answer, and the return comes to its end.

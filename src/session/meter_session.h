@@ -146,7 +146,7 @@ class MeterSession {
   void Tell(std::function<void(SessionListener&)> call);
   ConnectOutcome RunConnectSequence();
   ConnectOutcome Interrupted(SessionState expected) const;
-  void StartPoller(PortHandle reopened);
+  void StartPoller(PortHandle port);  // opened by Connect or by the look for its return
   void ReleasePoller();
   void DropPoller();
   bool WaitForPollerGone();
@@ -179,6 +179,7 @@ class MeterSession {
   MeterIdentity otherMeter_;  // what answered on a returned port instead
   bool identified_ = false;   // the running sequence accepted "*IDN?"
   std::optional<std::chrono::system_clock::time_point> lostSince_;
+  bool disconnecting_ = false;  // Disconnect runs: a loss it meets is part of it
   std::unique_ptr<PortReturnWatch> portWatch_;
 
   std::optional<ListenAddress> bridgeListen_;

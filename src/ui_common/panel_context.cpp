@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 #include "meter_commands.h"
@@ -60,8 +61,37 @@ std::optional<std::string> PanelContext::Ask(const std::string& command) {
 }
 
 bool PanelContext::Tell(const std::string& command) {
-  Send(command);
-  return !shuttingDown_;
+  if (LineLost()) return false;
+  const ExchangeResult result = Exchange(command);
+  // A line lost in the exchange: the meter may or may not have the setting, and the panel shows
+  // nothing of it; after the return the panel and the meter are brought together again.
+  return !shuttingDown_ && result.status != ExchangeStatus::kLineLost && !LineLost();
+}
+
+bool PanelContext::LineLost() const {
+  // While the meter is returning the line is there again: the return's questions must go out.
+  const TsmThread* poller = Poller();
+  return (session_ != nullptr && session_->State() == SessionState::kLineLost) ||
+         (poller != nullptr && poller->LinkLost());
+}
+
+void PanelContext::AddLineBackListener(LineBackListener* listener) {
+  lineBackListeners_.push_back(listener);
+}
+
+void PanelContext::RemoveLineBackListener(LineBackListener* listener) {
+  std::erase(lineBackListeners_, listener);
+}
+
+void PanelContext::TellLineBack() {
+  // A copy: a listener may go (its dialog closed) while another is told.
+  const std::vector<LineBackListener*> listeners = lineBackListeners_;
+  for (LineBackListener* listener : listeners) {
+    if (std::find(lineBackListeners_.begin(), lineBackListeners_.end(), listener) !=
+        lineBackListeners_.end()) {
+      listener->LineBack();
+    }
+  }
 }
 
 void PanelContext::SetBinQuery(bool on) {

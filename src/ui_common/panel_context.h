@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bilingual.h"
 #include "channel_lock.h"
@@ -31,6 +32,13 @@ class MainPanelAccess {
   virtual void SetTriggerStatus(const QString& text) = 0;  // bb1
   virtual void ApplyLanguage() = 0;                        // the main panel's caption routine
   virtual void SaveSettings() = 0;                         // Set.ini
+};
+
+// What a dialog left open across a lost line hears when the same meter is back.
+class LineBackListener {
+ public:
+  virtual ~LineBackListener() = default;
+  virtual void LineBack() = 0;
 };
 
 class PanelContext {
@@ -70,12 +78,21 @@ class PanelContext {
   // none (no answer in time, a failed write, no poller) or shutdown began. A routine that gets
   // nullopt stops there; what it showed before stays.
   std::optional<std::string> Ask(const std::string& command);
-  // Send for a setting whose reply is not examined. False once shutdown began: from then on the
-  // routine shows nothing more.
+  // Send for a setting whose reply is not examined. False once shutdown began, or when the line
+  // is lost (nothing is sent then) or went during the exchange: from then on the routine shows
+  // nothing more.
   bool Tell(const std::string& command);
   // Returns at once without a poller or once shutdown began; otherwise keeps the window alive
   // (events processed, no busy looking) until the first exchange of the process has finished.
   void WaitLinkReady();
+
+  // Nothing reaches the meter now: the line is lost, or it went during the last exchange (the
+  // panel hears of that a moment later).
+  bool LineLost() const;
+  // Listeners are told, on the user-interface thread, each time the lost meter is back.
+  void AddLineBackListener(LineBackListener* listener);
+  void RemoveLineBackListener(LineBackListener* listener);
+  void TellLineBack();
 
   // The comparator's bin query on the current poller: on sets it, off empties it.
   void SetBinQuery(bool on);
@@ -97,6 +114,7 @@ class PanelContext {
   LogWriter log_;
   MeterSession* session_ = nullptr;
   MainPanelAccess* panel_ = nullptr;
+  std::vector<LineBackListener*> lineBackListeners_;
   bool shuttingDown_ = false;
 };
 

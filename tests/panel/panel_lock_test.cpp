@@ -78,5 +78,45 @@ TEST_F(PanelLockTest, InputQueuedWhileAKeyWaitsForTheMeterIsDropped) {
   for (QPushButton* button : panel_->Buttons()) EXPECT_TRUE(button->isEnabled());
 }
 
+// The operator's ways out are kept, not dropped: Disconnect clicked twice (with other keys)
+// while the connect sequence waits for a silent "*IDN?" disconnects once when that wait ends;
+// Esc pressed while the meter takes a key closes the panel once the key is done.
+TEST_F(PanelLockTest, DisconnectAndEscQueuedDuringAnExchangeAreCarriedOutOnce) {
+  ConnectWith();
+  panel_->rbtn1->click();  // disconnected again, to connect to a meter that goes silent
+  meter_->ClearCommands();
+  std::atomic<bool> posted{false};
+  meter_->SetScript([&](const std::string& command) -> std::optional<Response> {
+    if (command != "*IDN?" || posted.exchange(true)) return std::nullopt;
+    for (auto& [receiver, event] : queued_) QCoreApplication::postEvent(receiver, event);
+    queued_.clear();
+    return Silence();
+  });
+  QueueClick(panel_->rbtn1);
+  QueueClick(panel_->rbtn12);
+  QueueClick(panel_->rbtn1);
+  ConnectPanel();
+  ASSERT_TRUE(posted);
+  ASSERT_TRUE(WaitUntil([&] { return !panel_->Context().Connected(); }));
+  EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(meter_->CountOf("SYSTem:LOCal"), 1u);
+  EXPECT_EQ(meter_->CountOf("*IDN?"), 1u) << "not connected again by the second click";
+  EXPECT_EQ(panel_->bb3->text(), "") << "MAX stays dropped";
+
+  ConnectPanel();
+  ASSERT_TRUE(panel_->Context().Connected());
+  meter_->SetScript([&](const std::string& command) -> std::optional<Response> {
+    if (command == "KEYS 49") {
+      QCoreApplication::postEvent(panel_.get(),
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+    return std::nullopt;
+  });
+  panel_->rbtn2->click();
+  ASSERT_TRUE(WaitUntil([&] { return panel_->Context().ShuttingDown(); }));
+  EXPECT_EQ(meter_->CountOf("SYSTem:LOCal"), 2u);
+}
+
 }  // namespace
 }  // namespace benchbridge::testing

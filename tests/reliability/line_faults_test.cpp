@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cstdio>
 
-#include "fault_harness.h"
+#include "fault_plan.h"
 #include "fit_label.h"
+#include "meter_commands.h"
+#include "sim_harness.h"
 
 namespace benchbridge::testing {
 namespace {
@@ -137,6 +139,17 @@ TEST_F(LineFaultTest, AReplyJustOverTheLimitIsDroppedAndAnswersNothingLater) {
   for (const QString& text : shown) EXPECT_NE(text, "9.9999");
   EXPECT_EQ(panel_->LLs2->text(), "1.2345");
   EXPECT_EQ(meter_->CountOf("APERture SLOW"), 1u);
+}
+
+// The simulated meter answers the connect sequence's last question 3.5 s late, just as the
+// first poll goes out: that answer is no reading, and every poll still gets its own reply.
+using LateReplySimTest = SimulatedMeterTest;
+TEST_F(LateReplySimTest, AnAnswerPastTheLimitIsDroppedNotTakenAsTheNextReply) {
+  StartAndConnect(7, {{sim::FaultKind::Late, {command::kAskComparator}}});
+  ASSERT_TRUE(WaitForReadings(3, 20s));
+  ExpectCleanDisconnect();
+  ExpectLogsHoldEveryPollerReply("late comparator answer", {"out of step: 5 late bytes dropped."});
+  EXPECT_EQ(CountOf(MainLog(), "out of step: 5 late bytes dropped."), 1u);  // "OFF" CR LF
 }
 
 TEST_F(LineFaultTest, ErrorRepliesToPollsKeepTheDisplayAndLetTheOperatorIn) {

@@ -6,13 +6,18 @@
 // descriptor or thread left behind.
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 
 #include "fit_label.h"
 #include "sim_harness.h"
+#include "uFrmComp.h"
+#include "uFrmList.h"
+#include "uFrmSetup.h"
 
 namespace benchbridge::testing {
 namespace {
@@ -101,7 +106,12 @@ TEST_F(LinkReturnTest, LossShownAndLoggedOnceThenTheWholeConnectSequenceRunsAgai
   ReplaceMeter();  // the adapter is back, the same meter behind it
   ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }));
   ASSERT_TRUE(WaitForReadings(1));
-  EXPECT_EQ(PanelCommands(), firstSequence);
+  // The sequence of a first connection, then the meter set to the panel's statistic (none),
+  // deviation (off) and list function (off).
+  std::vector<std::string> returnSequence = firstSequence;
+  returnSequence.insert(returnSequence.end(),
+                        {"FUNCtion:COM OFF", "FUNCtion:DEV:MODE OFF", "LIST:STATe OFF"});
+  EXPECT_EQ(PanelCommands(), returnSequence);
   EXPECT_EQ(Display(*panel_), firstDisplay);
   const std::vector<std::string> log = MainLog();
   const auto lost = std::find(log.begin(), log.end(), "link lost.");
@@ -132,6 +142,25 @@ TEST_F(LinkReturnTest, AnotherMeterBehindTheReturnedPortStopsWithTheMessage) {
   ExpectNoErrorBox();
 }
 
+// Meter B connected after meter A, and its cable pulled before it answered "*IDN?": on return B
+// is the meter of the connection that was lost, not "another meter" than A.
+TEST_F(LinkReturnTest, TheReturnIsComparedWithTheLostConnectionsMeter) {
+  ConnectPanel();
+  ASSERT_TRUE(Connected());
+  ExpectCleanDisconnect();
+  const Response meterB = ReplyLine("LX,LX3101,V2.00,2026,SN0777");
+  ReplaceMeter();
+  FailCommand("*IDN?", HangUpInstead());
+  ConnectPanel();
+  ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); }));
+  ReplaceMeter();  // the port is looked for every half second: time to script it
+  FailCommand("*IDN?", meterB);
+  ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }));
+  EXPECT_EQ(panel_->LLs999->text(), "LX3101");
+  EXPECT_TRUE(Modals().empty());
+  EXPECT_EQ(CountOf(MainLog(), "link back."), 1u);
+}
+
 TEST_F(LinkReturnTest, DisconnectWhileOfflineEndsTheLookingAtOnce) {
   ConnectAndPull();
   const std::size_t sendBad = CountOf(MainLog(), "send bad.");
@@ -145,6 +174,26 @@ TEST_F(LinkReturnTest, DisconnectWhileOfflineEndsTheLookingAtOnce) {
   EXPECT_TRUE(Connected());
 }
 
+// The cable goes while Disconnect's "SYSTem:LOCal" is on the wire: the operator's Disconnect
+// still ends disconnected, and the port is not looked for (the meter is not taken back).
+TEST_F(LinkReturnTest, DisconnectThatMeetsThePullEndsDisconnected) {
+  ConnectPanel();
+  ASSERT_TRUE(Connected());
+  FailCommand("SYSTem:LOCal", HangUpInstead());
+  panel_->rbtn1->click();
+  EXPECT_TRUE(meter_->HungUp());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(panel_->Context().Connected());
+  EXPECT_EQ(panel_->rbtn1->text(), "Connecting device");
+  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
+  EXPECT_EQ(panel_->Poller(), nullptr);
+  EndFault();
+  ReplaceMeter();
+  EXPECT_FALSE(meter_->WaitForCommandCount(1, 1500ms)) << "the port is no longer looked for";
+  EXPECT_EQ(panel_->bb5->text(), "LOCAL");
+  EXPECT_EQ(CountOf(MainLog(), "link lost."), 1u);
+}
+
 TEST_F(LinkReturnTest, CloseWhileOfflineLeavesNoThreadBehind) {
   const std::size_t tasks = EntriesOf("/proc/self/task");
   ConnectAndPull();
@@ -152,6 +201,83 @@ TEST_F(LinkReturnTest, CloseWhileOfflineLeavesNoThreadBehind) {
   EXPECT_TRUE(panel_->Context().ShuttingDown());
   EXPECT_EQ(panel_->Poller(), nullptr);
   EXPECT_EQ(EntriesOf("/proc/self/task"), tasks);
+}
+
+// MAX and NULL whose exchanges meet the pulled cable (the meter got them, no reply came back):
+// the panel stays as before each key, and after the return the meter is set to what the panel
+// shows, so the next NULL switches deviation on, as the panel promises.
+TEST_F(LinkReturnTest, KeysCutByTheLossLeaveThePanelAsBeforeAndTheReturnAgreesWithTheMeter) {
+  ConnectPanel();
+  ASSERT_TRUE(Connected());
+  for (QPushButton* key : {panel_->rbtn12, panel_->rbtn7}) {
+    const std::string command = key == panel_->rbtn12 ? "FUNCtion:COM MAX" : "FUNCtion:DEV:MODE ON";
+    FailCommand(command, HangUpInstead());
+    key->click();
+    ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); }));
+    EXPECT_EQ(meter_->CountOf(command), 1u);
+    EXPECT_EQ(panel_->bb3->text(), "");
+    EXPECT_FALSE(panel_->Context().State().deviationOn);
+    EndFault();
+    ReplaceMeter();
+    ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }));
+    for (const char* agreed : {"FUNCtion:COM OFF", "FUNCtion:DEV:MODE OFF", "LIST:STATe OFF"}) {
+      EXPECT_EQ(meter_->CountOf(agreed), 1u) << agreed;
+    }
+  }
+  panel_->rbtn7->click();
+  EXPECT_EQ(meter_->CountOf("FUNCtion:DEV:MODE ON"), 1u);
+  ExpectNoErrorBox();
+}
+
+// Dialogs open across the loss: while it lasts they send nothing, say so and show nothing as
+// done; once the same meter is back they read it again, so Set sends what the meter has, never
+// the "--" of limits the cut read-back did not reach.
+TEST_F(LinkReturnTest, DialogsOpenAcrossTheLossSendNothingThenReadTheMeterAgain) {
+  ConnectPanel();
+  ASSERT_TRUE(Connected());
+  FailCommand("COMParator:TOLerance:RANGe:1L?", HangUpInstead());
+  TFrmComp comparator(panel_->Context(), panel_.get());
+  comparator.show();  // its read-back meets the pulled cable at the first limit
+  ASSERT_TRUE(WaitUntil([&] { return Offline(*panel_); }));
+  TFrmList list(panel_->Context(), panel_.get());
+  list.show();
+  TFrmSetup setup(panel_->Context(), panel_.get());
+  setup.show();
+
+  comparator.c1->setCurrentIndex(1);
+  comparator.btn1->click();
+  list.Box(1, TFrmList::kFrequencyBox)->setText("2000");
+  list.RowButton(1)->click();
+  PickItem(setup.c3, setup.c3->itemText(1));
+  ASSERT_EQ(Modals().size(), 3u);
+  for (const ModalSeen& seen : Modals()) {
+    EXPECT_EQ(seen.text, "The line to the meter is lost: the setting was not sent.");
+  }
+  EXPECT_EQ(panel_->cb6->currentIndex(), 0) << "the panel's comparator stays off";
+  EXPECT_EQ(panel_->lls7->text(), "");
+  EXPECT_EQ(list.Box(1, TFrmList::kFrequencyBox)->text(), "2000");
+  EXPECT_EQ(setup.c3->currentIndex(), 0) << "the beeper shows no change the meter never got";
+
+  ReplaceMeter();  // the port is looked for every half second: time to script it
+  SetFault([](const std::string& command) -> std::optional<Response> {
+    if (command.starts_with("COMParator:TOLerance:RANGe:")) return ReplyLine("5");
+    if (command == "SYSTem:BEEPer:STATe?") return ReplyLine("ON");
+    return std::nullopt;
+  });
+  ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return comparator.edt7->text() == "5" && setup.c3->currentIndex() == 1; }, 10s))
+      << comparator.edt7->text().toStdString() << " " << setup.c3->currentIndex();
+  // What was refused while the line was lost did not go out once it was back either.
+  EXPECT_EQ(meter_->CountOf("COMParator:STATe ON"), 0u);
+  EXPECT_EQ(meter_->CountOf("SYSTem:BEEPer:STATe 1"), 0u);
+  EXPECT_EQ(meter_->CountOf("LIST:PARAmeter 0,2000,--,--"), 0u);
+  comparator.btn1->click();
+  EXPECT_EQ(meter_->CountOf("COMParator:TOLerance:RANGe:3H 5"), 1u);
+  for (const std::string& command : meter_->Commands()) {
+    EXPECT_EQ(command.find(" --"), std::string::npos) << command;
+  }
+  ExpectNoErrorBox();
 }
 
 using CablePullTest = SimulatedMeterTest;
@@ -185,6 +311,31 @@ TEST_F(CablePullTest, TwentyPullsInARowEachReconnectAndNoReadingIsLost) {
     }
   }
   ExpectLogsHoldEveryPollerReply("twenty pulls", {"link lost.", "link back.", "send bad."});
+  ExpectNoErrorBox();
+}
+
+// Ten pulls and plug-ins in quick turn, some of them inside the return's connect sequence: each
+// loss and each return is logged once, in turn, and the panel ends polling the meter.
+TEST_F(CablePullTest, FlappingLogsEachLossAndReturnOnceInTurnAndEndsBack) {
+  StartAndConnect(29);
+  ASSERT_TRUE(WaitForReadings(1));
+  for (int pull = 0; pull < 10; ++pull) {
+    sim_->Unplug();
+    WaitUntil([] { return false; }, std::chrono::milliseconds(50 + 40 * pull));
+    sim_->Replug();
+    WaitUntil([] { return false; }, std::chrono::milliseconds(400 - 30 * pull));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return BackAndPolling(*panel_); }, 20s));
+  ASSERT_TRUE(WaitForReadings(2));
+  std::vector<std::string> news;
+  for (const std::string& line : MainLog()) {
+    if (line == "link lost." || line == "link back.") news.push_back(line);
+  }
+  ASSERT_GE(news.size(), 2u);
+  for (std::size_t at = 0; at < news.size(); ++at) {
+    EXPECT_EQ(news[at], at % 2 == 0 ? "link lost." : "link back.") << "line " << at;
+  }
+  EXPECT_EQ(news.back(), "link back.");
   ExpectNoErrorBox();
 }
 

@@ -12,10 +12,11 @@ int EnvironmentNumber(const char* name, int fallback) {
   return number > 0 ? number : fallback;
 }
 
-void SimulatedMeterTest::StartAndConnect(std::uint64_t seed) {
+void SimulatedMeterTest::StartAndConnect(std::uint64_t seed, std::vector<sim::Fault> faults) {
   sim::SimulatedMeterOptions options;
   options.comNumber = kMeterCom;
   options.seed = seed;
+  options.faults = std::move(faults);
   options.instrument.model = *sim::FindModel("LX2110");
   options.onTranscript = [this](const sim::TranscriptEntry& entry) { transcript_.Add(entry); };
   sim_ = std::make_unique<sim::SimulatedMeter>(home_.Path(), std::move(options));

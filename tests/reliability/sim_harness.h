@@ -18,8 +18,8 @@ int EnvironmentNumber(const char* name, int fallback);
 
 class SimulatedMeterTest : public FaultHarness {
  protected:
-  // A noisy LX2110 (noise from seed) as COM5, unpaced, then the panel, connected.
-  void StartAndConnect(std::uint64_t seed);
+  // A noisy LX2110 (noise from seed) as COM5, unpaced, with faults, then the panel, connected.
+  void StartAndConnect(std::uint64_t seed, std::vector<sim::Fault> faults = {});
   void TearDown() override;
   // Holds the day's logs against the transcript (after the disconnect, so the poller's last cycle
   // is in): prints "<what>: ..." with the replies sent and the lines found, missing and extra in
