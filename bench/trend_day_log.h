@@ -48,7 +48,8 @@ inline void WriteDayLog(const std::filesystem::path& file,
     out << NewLogLine(NormaliseReading(reading)) << ", " << FormatLogStamp(at) << '\n';
     if (bins) {
       main << reading.primaryName << ',' << reading.primaryValue << reading.primaryUnit << ','
-           << reading.secondaryName << ',' << reading.secondaryValue << ", " << FormatLogStamp(at) << '\n'
+           << reading.secondaryName << ',' << reading.secondaryValue << ", " << FormatLogStamp(at)
+           << '\n'
            << DayBin(i) << ", " << FormatLogStamp(at + std::chrono::milliseconds(40)) << '\n';
     }
   }

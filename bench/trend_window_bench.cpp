@@ -143,13 +143,12 @@ void BM_NewReadingWithADayInStore(benchmark::State& state) {
   state.counters["median_ms"] = median;
   state.counters["cpu_median_ms"] = cpuMedian;
   state.counters["p95_ms"] = p95;
-  bench::PrintRow(
-      std::string(all ? "trend: new reading, a day in store, span All"
-                      : "trend: new reading, a day in store, span 10 min") +
-          (bins ? ", comparator on" : "") + ": store, reduce, redraw, paint",
-      bench::Format("median %.2f ms (CPU %.2f ms), p95 %.2f ms (%zu)", median, cpuMedian, p95,
-                    wall.size()),
-      "median < 5 ms", median < 5);
+  bench::PrintRow(std::string(all ? "trend: new reading, a day in store, span All"
+                                  : "trend: new reading, a day in store, span 10 min") +
+                      (bins ? ", comparator on" : "") + ": store, reduce, redraw, paint",
+                  bench::Format("median %.2f ms (CPU %.2f ms), p95 %.2f ms (%zu)", median,
+                                cpuMedian, p95, wall.size()),
+                  "median < 5 ms", median < 5);
 }
 
 void BM_MillionReadingsMemory(benchmark::State& state) {

@@ -245,7 +245,8 @@ TEST(ColumnReduction, MarksEachBinsExtremesInEveryColumn) {
   auto column = [&](TimeMs t) { return static_cast<int>((t - from) * 300 / (to - from)); };
   for (std::uint64_t i = store.Begin(); i < store.End(); ++i) {
     const StoredReading r = store.At(i);
-    if (r.time >= from && r.time < to && r.bin != 0) note(expected, {column(r.time), r.bin}, r.primary);
+    if (r.time >= from && r.time < to && r.bin != 0)
+      note(expected, {column(r.time), r.bin}, r.primary);
   }
   for (const BinMark& mark : marks) {
     if (mark.time >= from && mark.time < to) note(drawn, {column(mark.time), mark.bin}, mark.value);

@@ -465,9 +465,9 @@ TEST(TrendWindow, EverythingShowsWithoutOverlapAtTheMinimumAndDefaultSizes) {
     EXPECT_LE(window.minimumSize().height(), 500);
     EXPECT_EQ(window.size(), size);
     std::vector<QWidget*> parts;
-    for (const char* name : {"primaryPlot", "secondaryPlot", "histogram", "statisticsTable",
-                             "tallyTable", "yieldLabel", "newLotButton", "exportPngButton",
-                             "capabilityBinSelector"}) {
+    for (const char* name :
+         {"primaryPlot", "secondaryPlot", "histogram", "statisticsTable", "tallyTable",
+          "yieldLabel", "newLotButton", "exportPngButton", "capabilityBinSelector"}) {
       parts.push_back(window.findChild<QWidget*>(name));
       ASSERT_NE(parts.back(), nullptr) << name;
     }

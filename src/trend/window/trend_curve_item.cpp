@@ -13,12 +13,18 @@ namespace benchbridge {
 
 QColor BinColour(char bin) {
   switch (bin) {
-    case '1': return {0, 150, 60};
-    case '2': return {30, 110, 230};
-    case '3': return {130, 60, 200};
-    case 'O': return {225, 20, 20};
-    case 'A': return {110, 110, 110};
-    default: break;
+    case '1':
+      return {0, 150, 60};
+    case '2':
+      return {30, 110, 230};
+    case '3':
+      return {130, 60, 200};
+    case 'O':
+      return {225, 20, 20};
+    case 'A':
+      return {110, 110, 110};
+    default:
+      break;
   }
   if (BinPasses(bin)) return {0, 140, 140};  // the other numbered bins
   return {40, 40, 40};

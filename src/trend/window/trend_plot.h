@@ -32,8 +32,8 @@ class TrendPlot : public QChartView {
 
   // Draws points over [from, to]; the value axis fits them, in the quantity's unit with the
   // prefix that suits them ("Cs (nF)"); marks show the readings' bins over the line.
-  void SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
-                const AxisQuantity& quantity, std::vector<BinMark> marks = {});
+  void SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to, const AxisQuantity& quantity,
+                std::vector<BinMark> marks = {});
   // How many pixel columns the plot area has: what a reduction should aim at.
   int Columns() const;
   const TrendCurveItem& Curve() const { return *curve_; }

@@ -280,8 +280,8 @@ int TrendWindow::CapabilityBin(bool limitsApply) {
   capabilityPicker_->setVisible(!bins.empty());
   if (bins.empty()) return 0;
   // The operator's pick while that bin has limits; the widest bin otherwise.
-  const bool picked = chosenCapabilityBin_ && std::find(bins.begin(), bins.end(),
-                                                        *chosenCapabilityBin_) != bins.end();
+  const bool picked = chosenCapabilityBin_ &&
+                      std::find(bins.begin(), bins.end(), *chosenCapabilityBin_) != bins.end();
   const int bin = picked ? *chosenCapabilityBin_ : WidestBin(comparator_);
   const QSignalBlocker blocker(capabilityBinSelector_);
   capabilityBinSelector_->setCurrentIndex(capabilityBinSelector_->findData(bin));
@@ -290,8 +290,7 @@ int TrendWindow::CapabilityBin(bool limitsApply) {
 
 void TrendWindow::ShowStatistics(const std::vector<ParameterStatistics>& rows,
                                  const AxisQuantity& primary, int capabilityBin) {
-  const std::optional<std::pair<double, double>> range =
-      BinValueLimits(comparator_, capabilityBin);
+  const std::optional<std::pair<double, double>> range = BinValueLimits(comparator_, capabilityBin);
   const QString against =
       range ? QStringLiteral("Against the limits of bin %1: %2 to %3")
                   .arg(capabilityBin)

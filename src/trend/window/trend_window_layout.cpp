@@ -181,7 +181,8 @@ QWidget* TrendWindow::BuildStatisticsBox() {
   picker->addWidget(caption);
   capabilityBinSelector_ = new QComboBox(capabilityPicker_);
   capabilityBinSelector_->setObjectName("capabilityBinSelector");
-  capabilityBinSelector_->setToolTip("The comparator bin whose limits Cp and Cpk are measured against");
+  capabilityBinSelector_->setToolTip(
+      "The comparator bin whose limits Cp and Cpk are measured against");
   capabilityBinSelector_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   caption->setBuddy(capabilityBinSelector_);
   connect(capabilityBinSelector_, &QComboBox::activated, this, [this](int index) {
