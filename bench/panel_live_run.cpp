@@ -5,10 +5,12 @@
 // from the pick to the command on the wire, and each exchange against its wire time at 9600
 // baud (10 bits a byte, command and reply).
 //
-//   build/release/bench/panel_live_run [--seconds 60] [--clicks 20] [--trend [all]]
+//   build/release/bench/panel_live_run [--seconds 60] [--clicks 20] [--trend [all]] [--comparator]
 //
 // --trend opens the trend window (as Ctrl+T does) once connected, over a day of readings in the
 // day's "_new" log, and measures the same with it open; "all" shows the whole day.
+// --comparator switches the comparator on in cb6 once connected, as the operator does: the panel
+// then asks for each reading's bin, and the trend colours the readings by it.
 //
 // The pty delivers the panel's command at once (only the meter's replies are paced), so an
 // exchange's time is taken as the command's wire time plus what the panel measured from the
@@ -98,6 +100,7 @@ struct Options {
   int clicks = 20;
   bool trend = false;     // the trend window open on a day
   bool trendAll = false;  // with the whole day in view
+  bool comparator = false;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -109,16 +112,19 @@ Options ParseOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     options.trend = options.trend || std::strcmp(argv[i], "--trend") == 0;
     options.trendAll = options.trendAll || (std::strcmp(argv[i], "all") == 0 && options.trend);
+    options.comparator = options.comparator || std::strcmp(argv[i], "--comparator") == 0;
   }
   return options;
 }
 
-// The day so far, up to a minute ago, in the day's "_new" log.
-void WriteDaySoFar(const fs::path& home) {
+// The day so far, up to a minute ago, in the day's "_new" log (and with bins, their replies
+// in the main log).
+void WriteDaySoFar(const fs::path& home, bool bins) {
   const auto now = SystemClock::now();
   fs::create_directories(home / "log");
   WriteDayLog(home / "log" / (FormatLogDate(now) + "_new.log"),
-              now - std::chrono::minutes(1) - std::chrono::milliseconds(500LL * kTrendDay));
+              now - std::chrono::minutes(1) - std::chrono::milliseconds(500LL * kTrendDay),
+              kTrendDay, bins);
 }
 
 // Opens the trend window as Ctrl+T does and waits for its history.
@@ -188,6 +194,11 @@ bool RunPanel(int argc, char** argv, const fs::path& home, const Options& option
   if (!Connect(*panel)) {
     (void)std::fprintf(stderr, "the panel did not connect to COM%d\n", kMeterCom);
     return false;
+  }
+  if (options.comparator) {
+    const int on = panel->cb6->count() - 1;
+    panel->cb6->setCurrentIndex(on);
+    emit panel->cb6->activated(on);
   }
   if (options.trend) OpenTrend(*panel, options.trendAll);
   RunEvents(std::chrono::milliseconds(1000));  // past the first polls
@@ -326,8 +337,10 @@ void PrintRows(const Options& options, const PanelRun& run, const Polls& wire,
                const PollFigures& polls, const PickFigures& picks, double localMs) {
   const double share = 100.0 * run.cpu / run.wall;
   if (options.trend) {
-    PrintRow(options.trendAll ? "panel CPU while polling, trend window open on a day (span All)"
-                              : "panel CPU while polling, trend window open on a day (span 10 min)",
+    PrintRow(std::string(options.trendAll
+                             ? "panel CPU while polling, trend window open on a day (span All"
+                             : "panel CPU while polling, trend window open on a day (span 10 min") +
+                 (options.comparator ? ", comparator on)" : ")"),
              Format("%.3f %% of one core (%.1f s CPU per hour)", share, 36.0 * share),
              "< 2 % of one core", share < 2.0);
   } else {
@@ -378,7 +391,7 @@ void PrintRows(const Options& options, const PanelRun& run, const Polls& wire,
 int main(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
   testing::TempHome home;
-  if (options.trend) WriteDaySoFar(home.Path());
+  if (options.trend) WriteDaySoFar(home.Path(), options.comparator);
   MeterChild meter;
   if (!meter.Start(home.Path(), kMeterCom)) {
     (void)std::fprintf(stderr, "the simulated meter did not start\n");

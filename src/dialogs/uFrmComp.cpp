@@ -50,7 +50,6 @@ constexpr Bilingual kOn{"开", "ON"};
 }  // namespace text
 
 // The badge reads so in DC resistance mode, in either language.
-constexpr Bilingual kDcrBadge{"直流电阻", "DCR"};
 
 void FillPrefixList(QComboBox* list) {
   list->clear();
@@ -188,10 +187,7 @@ void TFrmComp::ApplyLanguage() {
   c1->setCurrentIndex(position);
 }
 
-bool TFrmComp::InDcrMode() const {
-  const MainPanelAccess* panel = context_.Panel();
-  return panel != nullptr && kDcrBadge.Matches(panel->ModeBadge());
-}
+bool TFrmComp::InDcrMode() const { return context_.State().bridgeMode == BridgeMode::Dcr; }
 
 void TFrmComp::ShowPrefixedValue(const std::string& reply, QLineEdit* box, QComboBox* prefixList) {
   const PrefixedValue value = PrefixedValueFromReply(reply);

@@ -106,6 +106,10 @@ class TFrmMain : public QWidget,
   void ReleaseToConnectKeys();
   void ReadBackSettings();
   void UpdateListSwitch();
+  // The mode: the state record and the badge LLs888 (none: the badge is empty).
+  void SetBridgeMode(std::optional<BridgeMode> mode);
+  // The statistic ("MAX", "MIN", "AVG", empty for off): the state record, bb3 and the poller.
+  void ShowStatistic(const std::string& name);
   void LoadSettings();
   void SaveSettings() override;
   void ApplyLanguage() override;
@@ -114,11 +118,9 @@ class TFrmMain : public QWidget,
   int ComparatorSwitchIndex() const override;
   void SelectComparatorSwitch(int index) override;
   QString FunctionCaption() const override;
-  QString ModeBadge() const override;
   void SetTriggerStatus(const QString& text) override;
 
   const std::array<LabelGeometry, 6>& ReadingLayout() const { return readingLayout_; }
-  std::optional<BridgeMode> BadgeMode() const;
 
   // --- The network bridge (uFrmMain_bridge.cpp) ---
   // Where the bridge listens from the next connection on, "[ADDRESS:]PORT"; empty: off. Start-up
@@ -336,9 +338,6 @@ class TFrmMain : public QWidget,
   // The session's state changed: the sweep window follows.
   void SweepMeterChanged();
   void CloseSweepWindow();
-
-  // uFrmMain_mode.cpp
-  void SetBridgeMode(BridgeMode mode);
 
   // uFrmMain_bridge.cpp
   // At the end of a complete connect sequence: why the bridge is off although asked for is told

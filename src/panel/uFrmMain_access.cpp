@@ -15,8 +15,6 @@ void TFrmMain::SelectComparatorSwitch(int index) { cb6->setCurrentIndex(index); 
 
 QString TFrmMain::FunctionCaption() const { return CB1->text(); }
 
-QString TFrmMain::ModeBadge() const { return LLs888->text(); }
-
 void TFrmMain::SetTriggerStatus(const QString& text) { bb1->setText(text); }
 
 }  // namespace benchbridge

@@ -109,10 +109,7 @@ void TFrmMain::BridgeMeterChanged(const std::vector<MeterChange>& changes) {
 void TFrmMain::FollowClientChanges(const std::vector<MeterChange>& changes) {
   using Kind = MeterChange::Kind;
   const auto showStatistic = [this](const std::string& name) {
-    const bool on = name != "OFF";
-    bb3->setText(on ? ToQt(name) : QString());
-    if (!on) bb4->setText(QString());  // else the last value stays until the first new one
-    context_.SetStatQuery(on);
+    ShowStatistic(name == "OFF" ? std::string() : name);
   };
   for (const MeterChange& change : changes) {
     switch (change.kind) {

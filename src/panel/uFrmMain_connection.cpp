@@ -138,9 +138,9 @@ void TFrmMain::AgreeAfterReturn() {
   // The sequence read the comparator switch back. The meter answers no query the panel may rely
   // on for the statistic, deviation and the list function, and a key or dialog cut by the loss
   // may or may not have reached it: it is set to what the panel shows.
-  const QString statistic = bb3->text().left(3);
+  const std::string& statistic = context_.State().statistic;
   const std::string statisticCommand =
-      statistic.isEmpty() ? command::kStatisticOff : command::kStatistic + ToStd(statistic);
+      statistic.empty() ? command::kStatisticOff : command::kStatistic + statistic;
   const bool listOn = main_text::kOffOnItems[1].Matches(cb9->currentText());
   for (const std::string& agree :
        {statisticCommand,
@@ -150,7 +150,7 @@ void TFrmMain::AgreeAfterReturn() {
       return;
     }
   }
-  context_.SetStatQuery(!statistic.isEmpty());
+  context_.SetStatQuery(!statistic.empty());
 }
 
 void TFrmMain::ForgetPreviousConnection(Forget what) {
@@ -158,8 +158,7 @@ void TFrmMain::ForgetPreviousConnection(Forget what) {
   // The function: the sequence asks for the pair only where the answer names one, and the
   // badge and the list switch follow from it.
   CB1->setText(QString());
-  LLs888->setText(QString());
-  state.bridgeMode = BridgeMode::Lcr;
+  SetBridgeMode(std::nullopt);
   state.primaryParam.clear();
   state.secondaryParam.clear();
   state.equivLetter.clear();
@@ -177,8 +176,7 @@ void TFrmMain::ForgetPreviousConnection(Forget what) {
     return;
   }
   // Statistics and deviation are the meter's business from here; the panel shows them off.
-  bb3->setText(QString());
-  bb4->setText(QString());
+  ShowStatistic({});
   state.deviationOn = false;
 }
 

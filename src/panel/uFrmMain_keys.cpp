@@ -93,7 +93,8 @@ void ParameterKey(TFrmMain& form, int key, const char* query, PartOfReply part,
                   CaptionRewrite rewrite) {
   form.RunKeyHandler([&] {
     // There is no parameter to step in the automatic function or in DC resistance.
-    if (main_text::kAuto.Matches(form.CB1->text()) || form.BadgeMode() == BridgeMode::Dcr) {
+    if (main_text::kAuto.Matches(form.CB1->text()) ||
+        form.Context().State().bridgeMode == BridgeMode::Dcr) {
       return;
     }
     const auto showPart = [&](const std::string& reply) {
@@ -122,36 +123,26 @@ void TFrmMain::rbtn4Click() {
 
 namespace {
 
-// bb3 is the only record of the statistic that is on: pressing that statistic's key again
-// turns statistics off, any other key switches straight to its own.
-void StatisticsKey(TFrmMain& form, const QString& name) {
+// Pressing the key of the statistic that is on turns statistics off, any other key switches
+// straight to its own.
+void StatisticsKey(TFrmMain& form, const std::string& name) {
   form.RunKeyHandler([&] {
     PanelContext& context = form.Context();
-    if (form.bb3->text().left(3) == name) {
-      if (!context.Tell(command::kStatisticOff)) {
-        return;
-      }
-      form.bb3->setText(QString());
-      form.bb4->setText(QString());
-      context.SetStatQuery(false);
-    } else {
-      if (!context.Tell(command::kStatistic + ToStd(name))) {
-        return;
-      }
-      form.bb3->setText(name);
-      // bb4 keeps the last value until the poller brings the first of the new statistic.
-      context.SetStatQuery(true);
+    const std::string next = context.State().statistic == name ? std::string() : name;
+    if (context.Tell(next.empty() ? std::string(command::kStatisticOff)
+                                  : command::kStatistic + next)) {
+      form.ShowStatistic(next);
     }
   });
 }
 
 }  // namespace
 
-void TFrmMain::rbtn12Click() { StatisticsKey(*this, QStringLiteral("MAX")); }
+void TFrmMain::rbtn12Click() { StatisticsKey(*this, "MAX"); }
 
-void TFrmMain::rbtn13Click() { StatisticsKey(*this, QStringLiteral("MIN")); }
+void TFrmMain::rbtn13Click() { StatisticsKey(*this, "MIN"); }
 
-void TFrmMain::rbtn14Click() { StatisticsKey(*this, QStringLiteral("AVG")); }
+void TFrmMain::rbtn14Click() { StatisticsKey(*this, "AVG"); }
 
 void TFrmMain::rbtn10Click() {
   RunUnderPanelLock([this] {

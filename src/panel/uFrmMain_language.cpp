@@ -38,7 +38,8 @@ void TFrmMain::ApplyLanguage() {
   rbtn14->setText(context.Pick(kAvg));
   rbtn8->setText(context.Pick(kSet));
 
-  LLs888->setText(context.Pick(ModeBadgeText(context.State().bridgeMode)));
+  // The badge always names a mode here: LCR while none was read.
+  SetBridgeMode(context.State().bridgeMode.value_or(BridgeMode::Lcr));
   if (kAuto.Matches(CB1->text())) {
     CB1->setText(context.Pick(kAuto));
   }

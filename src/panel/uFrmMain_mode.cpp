@@ -1,4 +1,4 @@
-// The bridge mode on the badge LLs888 and the rule for the list switch cb9.
+// The bridge mode on the badge LLs888, the statistic on bb3, and the rule for the list switch cb9.
 
 #include <QComboBox>
 
@@ -10,19 +10,18 @@
 
 namespace benchbridge {
 
-std::optional<BridgeMode> TFrmMain::BadgeMode() const {
-  const QString badge = LLs888->text();
-  for (int mode = 0; mode < 3; ++mode) {
-    if (main_text::kModeBadge[mode].Matches(badge)) {
-      return static_cast<BridgeMode>(mode);
-    }
-  }
-  return std::nullopt;
+void TFrmMain::SetBridgeMode(std::optional<BridgeMode> mode) {
+  context_.State().bridgeMode = mode;
+  LLs888->setText(mode ? context_.Pick(main_text::ModeBadgeText(*mode)) : QString());
 }
 
-void TFrmMain::SetBridgeMode(BridgeMode mode) {
-  context_.State().bridgeMode = mode;
-  LLs888->setText(context_.Pick(main_text::ModeBadgeText(mode)));
+void TFrmMain::ShowStatistic(const std::string& name) {
+  context_.State().statistic = name;
+  bb3->setText(ToQt(name));
+  // Switching between statistics keeps the last value on bb4 until the poller brings the first
+  // of the new one.
+  if (name.empty()) bb4->setText(QString());
+  context_.SetStatQuery(!name.empty());
 }
 
 void TFrmMain::UpdateListSwitch() { cb9->setEnabled(ListSwitchApplies(ToStd(CB1->text()))); }

@@ -88,7 +88,7 @@ void TFrmMain::ReadBackSettings() {
     }
   });
 
-  const std::optional<BridgeMode> mode = BadgeMode();
+  const std::optional<BridgeMode> mode = context_.State().bridgeMode;
   const ModelAbilities& model = AbilitiesOf(context_.State().modelName);
   const ModelFamily family = model.family;
   const bool lcr = mode == BridgeMode::Lcr;

@@ -143,7 +143,7 @@ void TFrmMain::cb9Change() {
     if (!context_.Connected() || main_text::kOffOnItems[0].Matches(cb9->currentText())) {
       return;
     }
-    if (BadgeMode() == BridgeMode::Dcr) {
+    if (context_.State().bridgeMode == BridgeMode::Dcr) {
       ShowMessageBox(this, QMessageBox::Warning, context_.Pick(main_text::kTips),
                      context_.Pick(main_text::kNoListInDcr));
       return;

@@ -1,12 +1,13 @@
 #pragma once
 // The process-wide state record of the panel: one per main window, handed to every dialog.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace benchbridge {
 
-// The meter's mode as the badge LLs888 shows it.
+// The meter's mode, shown on the badge LLs888.
 enum class BridgeMode { Lcr, Dcr, Eca };
 
 enum class UiLanguage { Chinese, English };
@@ -18,10 +19,12 @@ struct StateRecord {
   std::string idnModel, idnVersion, idnSerial;
   UiLanguage uiLanguage = UiLanguage::English;
   int defa = 0;  // carried in Set.ini, always 0
-  BridgeMode bridgeMode = BridgeMode::Lcr;
+  // None from a new connection until its sequence has read the function.
+  std::optional<BridgeMode> bridgeMode = BridgeMode::Lcr;
   std::string primaryParam, secondaryParam, equivLetter;
   std::string replyText;  // the last reply a panel handler obtained
   bool deviationOn = false;
+  std::string statistic;  // "MAX", "MIN", "AVG" as bb3 shows it, empty while statistics are off
 };
 
 }  // namespace benchbridge

@@ -28,7 +28,6 @@ class MainPanelAccess {
   virtual int ComparatorSwitchIndex() const = 0;           // cb6: 0 off, 1 on
   virtual void SelectComparatorSwitch(int index) = 0;      // moves cb6 without sending
   virtual QString FunctionCaption() const = 0;             // CB1
-  virtual QString ModeBadge() const = 0;                   // LLs888
   virtual void SetTriggerStatus(const QString& text) = 0;  // bb1
   virtual void ApplyLanguage() = 0;                        // the main panel's caption routine
   virtual void SaveSettings() = 0;                         // Set.ini

@@ -102,7 +102,7 @@ TEST_F(ComparatorDialogTest, SilentNominalStopsTheReadBack) {
   auto script = ComparatorScript();
   script["COMParator:TOLerance:NOMinal?"] = "";
   StartConnected(script);
-  panel_->LLs888->setText("DCR");
+  panel_->SetBridgeMode(BridgeMode::Dcr);
   Open();
   EXPECT_EQ(PanelCommands(),
             (std::vector<std::string>{"COMParator:STATe?", "COMParator:TOLerance:NOMinal?"}));
@@ -246,7 +246,7 @@ TEST_F(ComparatorDialogTest, LimitThatIsNoNumberIsReportedAsAConversionError) {
 
 TEST_F(ComparatorDialogTest, DcrModeNeitherReadsNorSendsTheSecondaryLimits) {
   StartConnected(ComparatorScript());
-  panel_->LLs888->setText("DCR");
+  panel_->SetBridgeMode(BridgeMode::Dcr);
   Open();
   EXPECT_EQ(PanelCommands(), ReadBackQueries(false));
   EXPECT_FALSE(dialog_->edt8->isEnabled());

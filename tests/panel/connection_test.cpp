@@ -262,9 +262,10 @@ std::string Shown(TFrmMain& panel) {
   std::ostringstream shown;
   shown << "CB1=" << panel.CB1->text().toStdString()
         << " badge=" << panel.LLs888->text().toStdString()
-        << " mode=" << static_cast<int>(state.bridgeMode) << " primary=" << state.primaryParam
-        << " cb9=" << panel.cb9->isEnabled() << " cb6=" << panel.cb6->currentIndex()
-        << " lls7=" << panel.lls7->isVisible() << "'" << panel.lls7->text().toStdString() << "'"
+        << " mode=" << (state.bridgeMode ? static_cast<int>(*state.bridgeMode) : -1)
+        << " primary=" << state.primaryParam << " cb9=" << panel.cb9->isEnabled()
+        << " cb6=" << panel.cb6->currentIndex() << " lls7=" << panel.lls7->isVisible() << "'"
+        << panel.lls7->text().toStdString() << "'"
         << " LLs1.y=" << panel.LLs1->y() << " LLs2.w=" << panel.LLs2->width() << " bb3='"
         << panel.bb3->text().toStdString() << "' bb4='" << panel.bb4->text().toStdString()
         << "' deviation=" << state.deviationOn << " bin='" << panel.Poller()->BinQuery()

@@ -31,10 +31,10 @@ class ReadBackTest : public PanelHarness {
     ConnectPanel();
     ASSERT_EQ(panel_->rbtn1->text(), "DisConnect device");
   }
-  Commands ReadBack(const QString& badge, const std::string& model,
+  Commands ReadBack(std::optional<BridgeMode> mode, const std::string& model,
                     std::map<std::string, std::string> replies = {}) {
     for (auto& [command, reply] : replies) meter_->Reply(command, reply);
-    panel_->LLs888->setText(badge);
+    panel_->SetBridgeMode(mode);
     panel_->Context().State().modelName = model;
     meter_->ClearCommands();
     panel_->ReadBackSettings();
@@ -69,7 +69,7 @@ TEST_F(ReadBackTest, ASecondFamilyModelGetsItsListsAndSelections) {
 }
 
 TEST_F(ReadBackTest, DcResistanceAsksOnlyRangeImpedanceAndSpeed) {
-  EXPECT_EQ(ReadBack("DCR", "LX2110"),
+  EXPECT_EQ(ReadBack(BridgeMode::Dcr, "LX2110"),
             (Commands{"FUNCtion:IMPedance:RANGe:AUTO?", "OUTput:RESistance?", "APERture?"}));
   EXPECT_EQ(panel_->bb22->text(), "0mV");
   EXPECT_EQ(panel_->bb33->text(), "1500mV");
@@ -84,7 +84,7 @@ TEST_F(ReadBackTest, DcResistanceAsksOnlyRangeImpedanceAndSpeed) {
 }
 
 TEST_F(ReadBackTest, AnElectrolyticCapacitorReadsItsFrequency) {
-  EXPECT_EQ(ReadBack("电解电容", "LX2110", {{"FREQuency:CW?", "120"}}),
+  EXPECT_EQ(ReadBack(BridgeMode::Eca, "LX2110", {{"FREQuency:CW?", "120"}}),
             (Commands{"FREQuency:CW?", "FUNCtion:IMPedance:RANGe:AUTO?", "OUTput:RESistance?",
                       "APERture?"}));
   EXPECT_EQ(panel_->bb22->text(), "1000mV");
@@ -95,7 +95,7 @@ TEST_F(ReadBackTest, AnElectrolyticCapacitorReadsItsFrequency) {
 }
 
 TEST_F(ReadBackTest, AFirstFamilyModelShowsFreeValues) {
-  ReadBack("LCR", "LX3101", {{"FREQuency:CW?", "1234"}, {"VOLTage:LEVel?", "750"}});
+  ReadBack(BridgeMode::Lcr, "LX3101", {{"FREQuency:CW?", "1234"}, {"VOLTage:LEVel?", "750"}});
   EXPECT_TRUE(panel_->cb4->isHidden());
   EXPECT_TRUE(panel_->cb2->isHidden());
   EXPECT_EQ(panel_->bb44->text(), "1234Hz");
@@ -106,13 +106,13 @@ TEST_F(ReadBackTest, AFirstFamilyModelShowsFreeValues) {
 }
 
 TEST_F(ReadBackTest, AFrequencyTheModelDoesNotOfferSelectsNothing) {
-  ReadBack("交流电桥", "LX2101", {{"FREQuency:CW?", "1234"}});
+  ReadBack(BridgeMode::Lcr, "LX2101", {{"FREQuency:CW?", "1234"}});
   EXPECT_EQ(panel_->cb4->count(), 10);
   EXPECT_EQ(panel_->cb4->currentIndex(), -1);
 }
 
 TEST_F(ReadBackTest, RepliesCompareExactly) {
-  ReadBack("LCR", "LX2102",
+  ReadBack(BridgeMode::Lcr, "LX2102",
            {{"FUNCtion:IMPedance:RANGe:AUTO?", "on"},
             {"OUTput:RESistance?", "1"},
             {"APERture?", "MEDium"},
@@ -122,28 +122,29 @@ TEST_F(ReadBackTest, RepliesCompareExactly) {
   EXPECT_EQ(panel_->cb8->currentIndex(), 1);
   EXPECT_EQ(panel_->cb4->count(), 12);
   EXPECT_EQ(panel_->cb2->currentIndex(), -1);  // "1000MVmV" is no item
-  ReadBack("LCR", "LX2102", {{"APERture?", "SLOW"}, {"VOLTage:LEVel?", "1000"}});
+  ReadBack(BridgeMode::Lcr, "LX2102", {{"APERture?", "SLOW"}, {"VOLTage:LEVel?", "1000"}});
   EXPECT_EQ(panel_->cb8->currentIndex(), 0);
   EXPECT_EQ(panel_->cb2->currentText(), "1000mV");
 }
 
 TEST_F(ReadBackTest, AnUnknownModelIsAskedButShowsNothing) {
   const QString levelBefore = panel_->cb2->currentText();
-  EXPECT_EQ(ReadBack("LCR", "LX9999").size(), 6u);
+  EXPECT_EQ(ReadBack(BridgeMode::Lcr, "LX9999").size(), 6u);
   EXPECT_EQ(panel_->cb2->currentText(), levelBefore);
   EXPECT_TRUE(panel_->bb22->isHidden());
 }
 
 TEST_F(ReadBackTest, ABadgeOfNoModeLeavesLevelAndBiasAlone) {
-  EXPECT_EQ(ReadBack("", "LX2110"), (Commands{"FREQuency:CW?", "FUNCtion:IMPedance:RANGe:AUTO?",
-                                              "OUTput:RESistance?", "APERture?"}));
+  EXPECT_EQ(ReadBack(std::nullopt, "LX2110"),
+            (Commands{"FREQuency:CW?", "FUNCtion:IMPedance:RANGe:AUTO?", "OUTput:RESistance?",
+                      "APERture?"}));
   EXPECT_EQ(panel_->bb33->text(), "0mV");
 }
 
 TEST_F(ReadBackTest, ASilentLevelQueryStopsTheChainAndUnlocksTheLists) {
   panel_->cb8->setCurrentIndex(1);
   meter_->Respond("VOLTage:LEVel?", Silence());
-  EXPECT_EQ(ReadBack("LCR", "LX2110"), (Commands{"VOLTage:LEVel?"}));
+  EXPECT_EQ(ReadBack(BridgeMode::Lcr, "LX2110"), (Commands{"VOLTage:LEVel?"}));
   EXPECT_EQ(panel_->cb8->currentIndex(), 1);  // later rows keep what they showed
   EXPECT_EQ(panel_->bb33->text(), "0mV");
   ExpectListsEnabled();

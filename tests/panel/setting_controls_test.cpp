@@ -81,7 +81,7 @@ TEST_F(SettingControlsTest, TheListSwitchExplainsWhyItCannotRunInDcOrAutomaticMo
   ConnectWith();
   ModalWatcher watcher;
 
-  panel_->LLs888->setText("DCR");
+  panel_->SetBridgeMode(BridgeMode::Dcr);
   PickItem(panel_->cb9, "ON");
   ASSERT_EQ(watcher.Count(), 1);
   EXPECT_EQ(watcher.Last().title, "Tips");
@@ -91,7 +91,7 @@ TEST_F(SettingControlsTest, TheListSwitchExplainsWhyItCannotRunInDcOrAutomaticMo
 
   // Captions are recognised in either language; the notice is in the current one.
   UseLanguage(UiLanguage::Chinese);
-  panel_->LLs888->setText("LCR");
+  panel_->SetBridgeMode(BridgeMode::Lcr);
   panel_->CB1->setText("AUTO");
   PickItem(panel_->cb9, "开");
   ASSERT_EQ(watcher.Count(), 2);

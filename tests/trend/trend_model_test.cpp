@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <random>
 
 #include "bin_tally.h"
@@ -207,6 +208,53 @@ TEST(ColumnReduction, ResumingAfterNewReadingsGivesWhatAFreshPassGives) {
   primary.Reset();
   EXPECT_EQ(primary.Reduce(store, Parameter::kPrimary, from, to, 600).size(), 1u);
   EXPECT_EQ(histogram.Count(store, 0, 1, 0, 0.2, 0.9, 8)[1], 1u);
+}
+
+// Bins in long runs of one (whole stretches taken at once) and mixed (every reading looked at),
+// some readings without one, a bin that comes after its reading was drawn: every column shows
+// each of its bins at that bin's extremes, and resuming gives what a fresh pass gives.
+TEST(ColumnReduction, MarksEachBinsExtremesInEveryColumn) {
+  ReadingStore store;
+  const std::uint16_t kind = store.Intern({"Cs", "F", "D", ""});
+  std::mt19937 random(17);
+  std::uniform_real_distribution<double> value(-1, 1);
+  const char kBins[] = {'1', '2', 'O', 0};
+  ColumnReducer reducer;
+  TimeMs time = 0;
+  const TimeMs from = 20'000, to = 8 * kBlock * 500;
+  for (std::size_t i = 0; i < 8 * kBlock; ++i) {
+    time += i % 3000 == 2999 ? 30'000 : 500;
+    store.Add(time, value(random), 0, kind);
+    const char bin = (i / 700) % 2 == 0 ? '1' : kBins[random() % 4];
+    if (i % 50 == 0) {  // drawn before the bin came
+      reducer.Reduce(store, Parameter::kPrimary, from, to, 300, kind, true);
+    }
+    if (bin != 0) store.SetLatestBin(bin);
+    if (i % 211 != 0 && i + 1 != 8 * kBlock) continue;
+    SCOPED_TRACE(::testing::Message() << "reading " << i);
+    reducer.Reduce(store, Parameter::kPrimary, from, to, 300, kind, true);
+    ASSERT_EQ(reducer.Marks(), BinMarksInColumns(store, Parameter::kPrimary, from, to, 300, kind));
+  }
+  const auto marks = BinMarksInColumns(store, Parameter::kPrimary, from, to, 300, kind);
+  using Key = std::pair<int, char>;  // column, bin
+  std::map<Key, std::pair<double, double>> expected, drawn;
+  auto note = [](std::map<Key, std::pair<double, double>>& extremes, Key key, double v) {
+    auto [at, fresh] = extremes.try_emplace(key, v, v);
+    at->second = {std::min(at->second.first, v), std::max(at->second.second, v)};
+  };
+  auto column = [&](TimeMs t) { return static_cast<int>((t - from) * 300 / (to - from)); };
+  for (std::uint64_t i = store.Begin(); i < store.End(); ++i) {
+    const StoredReading r = store.At(i);
+    if (r.time >= from && r.time < to && r.bin != 0)
+      note(expected, {column(r.time), r.bin}, r.primary);
+  }
+  for (const BinMark& mark : marks) {
+    if (mark.time >= from && mark.time < to) note(drawn, {column(mark.time), mark.bin}, mark.value);
+  }
+  EXPECT_EQ(drawn, expected);
+  EXPECT_LE(marks.size(), 2 * 3 * (300 + 2) + 2 * 3 * 2 * 3);  // two per bin and column (and break)
+  EXPECT_TRUE(reducer.Reduce(store, Parameter::kPrimary, from, to, 300, kind).size() > 0);
+  EXPECT_TRUE(reducer.Marks().empty());  // not asked for
 }
 
 TEST(BinTally, CountsThePollersBinTextsAndTheShareOfNumberedBins) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,6 +19,7 @@
 #include <QWheelEvent>
 #include <cmath>
 #include <fstream>
+#include <set>
 
 #include "engineering_axis.h"
 #include "histogram_view.h"
@@ -128,6 +130,89 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   window.RedrawNow();
   EXPECT_EQ(window.Tally().Total(), 1u);
   EXPECT_EQ(Cell(*statistics, 0, 1), "1");
+}
+
+// A 22 nF lot with the comparator on: every reading's dot in its bin's colour (the tally's key
+// shows the same colours), Cp and Cpk against the widest bin and then the bin the operator
+// picks, and the lot exported whole while the view shows only its last minute.
+TEST(TrendWindow, ColoursReadingsByBinAndMeasuresCapabilityAgainstThePickedBin) {
+  TrendWindow window;
+  window.show();
+  ComparatorLimits comparator;
+  comparator.on = true;
+  comparator.nominal = 22e-9;
+  comparator.low = {-1, -5, -10};
+  comparator.high = {1, 5, 10};
+  window.SetComparator(comparator);
+  const TimeMs start = ToTimeMs(LocalTime(2026, 12, 7, 14, 0, 0, 0));
+  std::vector<double> values;
+  for (int i = 0; i < 40; ++i) {
+    const double nF = i == 17 ? 23.5 : i == 29 ? 26.0 : 21.8 + 0.01 * i;
+    values.push_back(nF * 1e-9);
+    window.AddReading({"Cs", QString::number(nF, 'f', 2).toStdString(), "nF", "D", "0.003", ""},
+                      start + 500 * i);
+    if (i != 8) window.AddBin(i == 17 ? "BIN:3" : i == 29 ? "BIN:OUT" : "BIN:1");  // 8's lost
+  }
+  window.RedrawNow();
+
+  auto* primary = window.findChild<TrendPlot*>("primaryPlot");
+  const std::vector<BinMark>& marks = primary->Curve().Marks();
+  ASSERT_EQ(marks.size(), 39u);  // each reading with a bin, alone in its column or at its extremes
+  for (const BinMark& mark : marks) {
+    const auto i = static_cast<std::size_t>((mark.time - start) / 500);
+    EXPECT_NE(i, 8u);
+    EXPECT_NEAR(mark.value, values[i], 1e-18);
+    EXPECT_EQ(mark.bin, i == 17 ? '3' : i == 29 ? 'O' : '1') << i;
+  }
+  EXPECT_TRUE(window.findChild<TrendPlot*>("secondaryPlot")->Curve().Marks().empty());
+  auto* tally = window.findChild<QTableWidget*>("tallyTable");
+  ASSERT_EQ(tally->rowCount(), 3);
+  std::set<QRgb> colours;
+  for (int r = 0; r < 3; ++r) {
+    const QColor key = tally->item(r, 0)->data(Qt::DecorationRole).value<QColor>();
+    EXPECT_EQ(key, BinColour(Cell(*tally, r, 0) == "OUT" ? 'O' : Cell(*tally, r, 0)[0].toLatin1()));
+    colours.insert(key.rgb());
+  }
+  EXPECT_EQ(colours.size(), 3u);
+
+  // Cp = (upper - lower) / 6 s, Cpk = min(upper - mean, mean - lower) / 3 s over the 40 values.
+  double mean = 0, squares = 0;
+  for (double v : values) mean += v / 40;
+  for (double v : values) squares += (v - mean) * (v - mean);
+  const double s = std::sqrt(squares / 39);
+  auto* statistics = window.findChild<QTableWidget*>("statisticsTable");
+  auto* picker = window.findChild<QComboBox*>("capabilityBinSelector");
+  ASSERT_TRUE(picker->isVisible());
+  ASSERT_EQ(picker->count(), 3);
+  EXPECT_EQ(picker->itemText(0), "Bin 1 (±1 %)");
+  EXPECT_EQ(picker->currentIndex(), 2);  // the widest
+  EXPECT_EQ(Cell(*statistics, 0, 6), QString::number(4.4e-9 / (6 * s), 'f', 2));
+  EXPECT_EQ(Cell(*statistics, 0, 7),
+            QString::number(std::min(24.2e-9 - mean, mean - 19.8e-9) / (3 * s), 'f', 2));
+  picker->setCurrentIndex(0);
+  emit picker->activated(0);
+  EXPECT_EQ(Cell(*statistics, 0, 6), QString::number(0.44e-9 / (6 * s), 'f', 2));
+  EXPECT_EQ(Cell(*statistics, 0, 7),
+            QString::number(std::min(22.22e-9 - mean, mean - 21.78e-9) / (3 * s), 'f', 2));
+  EXPECT_TRUE(statistics->horizontalHeaderItem(6)->toolTip().contains("bin 1"));
+  window.AddReading({"Cs", "22.00", "nF", "D", "0.003", ""}, start + 20'000);
+  window.RedrawNow();
+  EXPECT_EQ(picker->currentIndex(), 0);  // the pick stays
+
+  // The lot: ten readings over three minutes, the view the last minute of them (four).
+  QTest::mouseClick(window.findChild<QPushButton*>("newLotButton"), Qt::LeftButton);
+  const TimeMs second = (ToTimeMs(system_clock::now()) / 1000 + 1) * 1000;
+  for (int i = 0; i < 10; ++i) {
+    window.AddReading({"Cs", "22.00", "nF", "D", "0.003", ""}, second + 10'000 + 20'000 * i);
+  }
+  QTest::mouseClick(window.findChild<QPushButton*>("spanMinute"), Qt::LeftButton);
+  TempHome home;
+  ASSERT_TRUE(window.ExportCsv(home.Path() / "view.csv"));
+  ASSERT_TRUE(window.ExportCsv(home.Path() / "lot.csv", TrendWindow::CsvScope::kLot));
+  EXPECT_EQ(FileLines(home.Path() / "view.csv").size(), 1u + 4u);
+  EXPECT_EQ(FileLines(home.Path() / "lot.csv").size(), 1u + 10u);
+  EXPECT_NE(window.findChild<QPushButton*>("exportCsvButton")->menu(), nullptr);
+  EXPECT_FALSE(TrendWindow().ExportCsv(home.Path() / "none.csv", TrendWindow::CsvScope::kLot));
 }
 
 // What a chart's axis says: its title, its range and the labels at its ticks.
@@ -363,6 +448,13 @@ TEST(TrendWindow, EverythingShowsWithoutOverlapAtTheMinimumAndDefaultSizes) {
     window.AddReading({"Cs", "-5.0123", "pF", "D", "0.003172", ""}, start + 500 * i + 250, true);
     window.AddBin("BIN:1");
   }
+  // The newest a value, so the comparator's limits and the bin picker show.
+  window.AddReading({"Cs", "22.0032", "nF", "D", "0.003172", ""}, start + 10'000);
+  ComparatorLimits comparator;
+  comparator.nominal = 22e-9;
+  comparator.low = {-0.5, -1, -2.5};
+  comparator.high = {0.5, 1, 2.5};
+  window.SetComparator(comparator);
   window.show();
   for (const QSize size : {window.minimumSize(), QSize(1200, 700)}) {
     window.resize(size);
@@ -373,8 +465,9 @@ TEST(TrendWindow, EverythingShowsWithoutOverlapAtTheMinimumAndDefaultSizes) {
     EXPECT_LE(window.minimumSize().height(), 500);
     EXPECT_EQ(window.size(), size);
     std::vector<QWidget*> parts;
-    for (const char* name : {"primaryPlot", "secondaryPlot", "histogram", "statisticsTable",
-                             "tallyTable", "yieldLabel", "newLotButton", "exportPngButton"}) {
+    for (const char* name :
+         {"primaryPlot", "secondaryPlot", "histogram", "statisticsTable", "tallyTable",
+          "yieldLabel", "newLotButton", "exportPngButton", "capabilityBinSelector"}) {
       parts.push_back(window.findChild<QWidget*>(name));
       ASSERT_NE(parts.back(), nullptr) << name;
     }

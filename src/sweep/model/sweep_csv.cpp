@@ -34,46 +34,22 @@ std::string SweptColumn(SweptSetting setting) {
   return WithUnit(SettingName(setting), SettingUnit(setting));
 }
 
-// One cell of text: a line break inside it would start a row of its own in some readers.
-std::string OneLine(std::string_view text) {
-  std::string line(text);
-  std::replace(line.begin(), line.end(), '\r', ' ');
-  std::replace(line.begin(), line.end(), '\n', ' ');
-  return CsvField(line);
-}
-
 // What holds for the whole sweep, as columns with the same value on every row: the meter, its
 // function and settings rows ("Level: 1V" is a column "Level" holding "1V"), how it was swept.
 void SweepColumns(const CsvContext& context, const SweepRecord& record, EquivalentCircuit circuit,
-                  std::string& names, std::string& values) {
-  auto add = [&](std::string_view name, std::string_view value) {
-    names += ',';
-    names += OneLine(name);
-    values += ',';
-    values += OneLine(value);
-  };
-  add("meter", context.identity);
-  add("function", context.function);
-  for (std::size_t i = 0; i < context.settingsRows.size(); ++i) {
-    const std::string& row = context.settingsRows[i];
-    const std::size_t colon = row.find(':');
-    if (colon == std::string::npos || colon == 0) {
-      add("setting " + std::to_string(i + 1), row);
-    } else {
-      const std::size_t value = row.find_first_not_of(' ', colon + 1);
-      add(row.substr(0, colon), value == std::string::npos ? "" : row.substr(value));
-    }
-  }
+                  CsvConstantColumns& columns) {
+  AddContextColumns(context, columns);
   if (record.setting != SweptSetting::Frequency) {
-    add(kFrequencyColumn, std::to_string(record.fixedFrequencyHz));
+    columns.Add(kFrequencyColumn, std::to_string(record.fixedFrequencyHz));
   }
-  add(kSpacingColumn, record.spacing == SweepSpacing::Logarithmic ? "logarithmic" : "linear");
-  add("points", std::to_string(record.planned));
-  add("averaged readings", std::to_string(record.averaging));
-  add("circuit", circuit == EquivalentCircuit::Series ? "series" : "parallel");
-  add("started", FormatIsoLocal(record.started));
-  add("end", record.end);
-  add("exported", FormatIsoLocal(context.exportTime));
+  columns.Add(kSpacingColumn,
+              record.spacing == SweepSpacing::Logarithmic ? "logarithmic" : "linear");
+  columns.Add("points", std::to_string(record.planned));
+  columns.Add("averaged readings", std::to_string(record.averaging));
+  columns.Add("circuit", circuit == EquivalentCircuit::Series ? "series" : "parallel");
+  columns.Add("started", FormatIsoLocal(record.started));
+  columns.Add("end", record.end);
+  AddExportedColumn(context, columns);
 }
 
 std::string Joined(const std::vector<std::string>& replies) {
@@ -133,9 +109,9 @@ void WriteSweepCsv(std::ostream& out, const CsvContext& context, const SweepReco
   for (const DerivedQuantity quantity : kDerivedColumns) {
     names += ',' + CsvField(WithUnit(DerivedName(quantity, circuit), DerivedUnit(quantity)));
   }
-  std::string values;
-  SweepColumns(context, record, circuit, names, values);
-  out << names << kLineEnd;
+  CsvConstantColumns columns;
+  SweepColumns(context, record, circuit, columns);
+  out << names << columns.names << kLineEnd;
 
   for (const SweepPoint& point : record.points) {
     out << point.setting << ',' << CsvField(PointStatusText(point.status)) << ','
@@ -152,7 +128,7 @@ void WriteSweepCsv(std::ostream& out, const CsvContext& context, const SweepReco
       out << ',';
       if (z) out << CsvNumber(Derived(quantity, *z, hz, circuit));
     }
-    out << values << kLineEnd;
+    out << columns.values << kLineEnd;
   }
 }
 

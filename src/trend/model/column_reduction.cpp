@@ -1,6 +1,7 @@
 #include "column_reduction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -38,15 +39,47 @@ struct Column {
   }
 };
 
+// The extremes of each bin's readings in one column.
+struct BinColumn {
+  std::array<bool, kBinSlots> used{};
+  std::array<BinMark, kBinSlots> low{}, high{};
+  bool any = false;
+
+  void Add(TimeMs time, double value, char bin) {
+    if (bin == 0) return;
+    const std::size_t slot = BinSlot(bin);
+    if (!used[slot]) {
+      used[slot] = any = true;
+      low[slot] = high[slot] = {time, value, bin};
+      return;
+    }
+    if (value < low[slot].value) low[slot] = {time, value, bin};
+    if (value > high[slot].value) high[slot] = {time, value, bin};
+  }
+
+  void Flush(std::vector<BinMark>& out) {
+    if (!any) return;
+    for (std::size_t slot = 0; slot < kBinSlots; ++slot) {
+      if (!used[slot]) continue;
+      const bool highFirst = high[slot].time < low[slot].time;
+      out.push_back(highFirst ? high[slot] : low[slot]);
+      if (!(high[slot] == low[slot])) out.push_back(highFirst ? low[slot] : high[slot]);
+      used[slot] = false;
+    }
+    any = false;
+  }
+};
+
 // One pass over the readings of a range, in index order. It can stop at any index and go on
 // later from there with the same outcome as one pass over all of them: everything it depends on
 // is in its members.
 class ColumnScan {
  public:
   ColumnScan(const ReadingStore& store, Parameter parameter, TimeMs from, TimeMs to, int columns,
-             int kind)
+             int kind, bool marks = false)
       : parameter_(parameter),
         kind_(kind),
+        marks_(marks),
         p_(static_cast<int>(parameter)),
         from_(from),
         to_(to),
@@ -76,6 +109,12 @@ class ColumnScan {
     open.Flush(points);
     return points;
   }
+  std::vector<BinMark> Marks() const {
+    std::vector<BinMark> marks = marksOut_;
+    BinColumn open = binColumn_;
+    open.Flush(marks);
+    return marks;
+  }
 
  private:
   // Column c covers [from + c * width / columns, from + (c + 1) * width / columns), in whole
@@ -92,8 +131,17 @@ class ColumnScan {
     return from_ + ((column + 1) * width_ + columns_ - 1) / columns_;
   }
 
+  // Whether a whole stretch has one bin (and which): then its extremes are that bin's.
+  static bool OneBin(const ReadingStore& store, std::uint64_t index, char& bin) {
+    const char* bins = store.RunAt(index, index + ReadingStore::kStretchSize).bin;
+    bin = bins[0];
+    return std::all_of(bins + 1, bins + ReadingStore::kStretchSize,
+                       [first = bins[0]](char b) { return b == first; });
+  }
+
   Parameter parameter_;
-  int kind_;  // only readings of this kind, or of any when negative
+  int kind_;    // only readings of this kind, or of any when negative
+  bool marks_;  // the bin marks are kept too
   int p_;
   TimeMs from_, to_;
   long long columns_;
@@ -101,6 +149,8 @@ class ColumnScan {
   std::uint64_t begin_, next_;
   std::vector<PlotPoint> out_;
   Column column_;
+  std::vector<BinMark> marksOut_;
+  BinColumn binColumn_;
   long long current_ = std::numeric_limits<long long>::min();
   TimeMs currentEnd_ = std::numeric_limits<TimeMs>::min();  // readings before it are in current_
   bool broken_ = false;                                     // a break is owed before the next point
@@ -116,12 +166,24 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
     if (i != begin_ && column_.used && i + kStretch <= end) {
       const ReadingStore::StretchSummary* stretch = store.CompleteStretch(i);
       const std::uint64_t last = i + kStretch - 1;
+      char bin = 0;
       if (stretch != nullptr && !stretch->breakInside && !broken_ && !store.BreakBefore(i) &&
           stretch->count[p_] == kStretch && (kind_ < 0 || store.KindAt(i) == kind_) &&
           store.TimeAt(i) < currentEnd_ && store.TimeAt(last) < currentEnd_) {
-        column_.Add({store.TimeAt(i + stretch->minAt[p_]), stretch->min[p_]});
-        column_.Add({store.TimeAt(i + stretch->maxAt[p_]), stretch->max[p_]});
+        const TimeMs minTime = store.TimeAt(i + stretch->minAt[p_]);
+        const TimeMs maxTime = store.TimeAt(i + stretch->maxAt[p_]);
+        column_.Add({minTime, stretch->min[p_]});
+        column_.Add({maxTime, stretch->max[p_]});
         column_.Add({store.TimeAt(last), store.ValueAt(parameter_, last)});
+        if (marks_ && OneBin(store, i, bin)) {
+          binColumn_.Add(minTime, stretch->min[p_], bin);
+          binColumn_.Add(maxTime, stretch->max[p_], bin);
+        } else if (marks_) {  // bins mixed: each reading to its bin's extremes
+          const ReadingStore::Run run = store.RunAt(i, i + kStretch);
+          for (std::size_t k = 0; k < run.count; ++k) {
+            binColumn_.Add(run.time[k], run.value[p_][k], run.bin[k]);
+          }
+        }
         i = last + 1;
         continue;
       }
@@ -140,6 +202,7 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
         const long long at = ColumnOf(time);
         if (broken_ || at != current_) {
           column_.Flush(out_);
+          binColumn_.Flush(marksOut_);
           if (broken_ && !out_.empty() && !std::isnan(out_.back().value)) {
             out_.push_back({time, kBreak});
           }
@@ -149,6 +212,7 @@ void ColumnScan::ScanTo(const ReadingStore& store, std::uint64_t end) {
         }
       }
       column_.Add({time, value});
+      if (marks_) binColumn_.Add(time, value, run.bin[k]);
     }
     i += run.count;
   }
@@ -165,13 +229,23 @@ std::vector<PlotPoint> ReduceToColumns(const ReadingStore& store, Parameter para
   return scan.Points();
 }
 
+std::vector<BinMark> BinMarksInColumns(const ReadingStore& store, Parameter parameter, TimeMs from,
+                                       TimeMs to, int columns, int kind) {
+  if (store.Empty() || to < from) return {};
+  ColumnScan scan(store, parameter, from, to, columns, kind, true);
+  scan.ScanTo(store, scan.EndFor(store));
+  return scan.Marks();
+}
+
 struct ColumnReducer::Resumable {
   const ReadingStore* store;
   Parameter parameter;
   TimeMs from, to;
   int columns, kind;
+  bool marks;
   std::uint64_t storeBegin;
   TimeMs lastTime;  // of the last reading scanned, to tell a store that was replaced
+  char lastBin;     // and its bin, to tell one that came later
   ColumnScan scan;
 };
 
@@ -180,8 +254,13 @@ ColumnReducer::~ColumnReducer() = default;
 
 void ColumnReducer::Reset() { last_.reset(); }
 
+std::vector<BinMark> ColumnReducer::Marks() const {
+  return last_ && last_->marks ? last_->scan.Marks() : std::vector<BinMark>();
+}
+
 std::vector<PlotPoint> ColumnReducer::Reduce(const ReadingStore& store, Parameter parameter,
-                                             TimeMs from, TimeMs to, int columns, int kind) {
+                                             TimeMs from, TimeMs to, int columns, int kind,
+                                             bool marks) {
   if (store.Empty() || to < from) {
     last_.reset();
     return {};
@@ -190,19 +269,23 @@ std::vector<PlotPoint> ColumnReducer::Reduce(const ReadingStore& store, Paramete
   const bool resumes =
       last != nullptr && last->store == &store && last->parameter == parameter &&
       last->from == from && last->to == to && last->columns == columns && last->kind == kind &&
-      last->storeBegin == store.Begin() && last->scan.Next() <= store.End() &&
-      last->scan.Next() > last->scan.Begin() &&
+      last->marks == marks && last->storeBegin == store.Begin() &&
+      last->scan.Next() <= store.End() && last->scan.Next() > last->scan.Begin() &&
       store.TimeAt(last->scan.Next() - 1) == last->lastTime &&
+      (!marks || store.At(last->scan.Next() - 1).bin == last->lastBin) &&
       ColumnScan(store, parameter, from, to, columns, kind).Begin() == last->scan.Begin();
   if (!resumes) {
     last_ = std::make_unique<Resumable>(
-        Resumable{&store, parameter, from, to, columns, kind, store.Begin(), 0,
-                  ColumnScan(store, parameter, from, to, columns, kind)});
+        Resumable{&store, parameter, from, to, columns, kind, marks, store.Begin(), 0, 0,
+                  ColumnScan(store, parameter, from, to, columns, kind, marks)});
     last = last_.get();
   }
   const std::uint64_t end = last->scan.EndFor(store);
   if (end > last->scan.Next()) last->scan.ScanTo(store, end);
-  if (last->scan.Next() > last->scan.Begin()) last->lastTime = store.TimeAt(last->scan.Next() - 1);
+  if (last->scan.Next() > last->scan.Begin()) {
+    last->lastTime = store.TimeAt(last->scan.Next() - 1);
+    last->lastBin = store.At(last->scan.Next() - 1).bin;
+  }
   return last->scan.Points();
 }
 

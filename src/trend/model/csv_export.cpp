@@ -20,40 +20,45 @@ std::string OneLine(std::string_view text) {
   return CsvField(line);
 }
 
-// The context as column names and the one row of values they hold throughout. A row
-// "Level: 1V" is a column "Level" holding "1V"; a bin limit "1: ±0.01 %" a column "limit 1".
-void ContextColumns(const CsvContext& context, std::string& names, std::string& values) {
-  auto add = [&](std::string_view name, std::string_view value) {
-    names += ',';
-    names += OneLine(name);
-    values += ',';
-    values += OneLine(value);
-  };
-  // fallback names the column of a row without a caption.
-  auto addRow = [&](std::string row, const std::string& prefix, const std::string& fallback) {
-    std::replace(row.begin(), row.end(), '\r', ' ');
-    std::replace(row.begin(), row.end(), '\n', ' ');
-    const std::size_t colon = row.find(':');
-    if (colon == std::string::npos || colon == 0) {
-      add(fallback, row);
-      return;
-    }
-    const std::size_t value = row.find_first_not_of(' ', colon + 1);
-    add(prefix + row.substr(0, colon), value == std::string::npos ? "" : row.substr(value));
-  };
-  add("meter", context.identity);
-  add("function", context.function);
-  for (std::size_t i = 0; i < context.settingsRows.size(); ++i) {
-    addRow(context.settingsRows[i], "", "setting " + std::to_string(i + 1));
-  }
-  if (!context.nominal.empty()) add("nominal", context.nominal);
-  for (std::size_t i = 0; i < context.binLimits.size(); ++i) {
-    addRow(context.binLimits[i], "limit ", "limit " + std::to_string(i + 1));
-  }
-  add("exported", FormatIsoLocal(context.exportTime));
+}  // namespace
+
+void CsvConstantColumns::Add(std::string_view name, std::string_view value) {
+  names += ',';
+  names += OneLine(name);
+  values += ',';
+  values += OneLine(value);
 }
 
-}  // namespace
+void CsvConstantColumns::AddRow(std::string_view text, std::string_view prefix,
+                                std::string_view fallback) {
+  std::string row(text);
+  std::replace(row.begin(), row.end(), '\r', ' ');
+  std::replace(row.begin(), row.end(), '\n', ' ');
+  const std::size_t colon = row.find(':');
+  if (colon == std::string_view::npos || colon == 0) {
+    Add(fallback, row);
+    return;
+  }
+  const std::size_t value = row.find_first_not_of(' ', colon + 1);
+  Add(std::string(prefix) + row.substr(0, colon),
+      value == std::string::npos ? std::string() : row.substr(value));
+}
+
+void AddContextColumns(const CsvContext& context, CsvConstantColumns& columns) {
+  columns.Add("meter", context.identity);
+  columns.Add("function", context.function);
+  for (std::size_t i = 0; i < context.settingsRows.size(); ++i) {
+    columns.AddRow(context.settingsRows[i], "", "setting " + std::to_string(i + 1));
+  }
+  if (!context.nominal.empty()) columns.Add("nominal", context.nominal);
+  for (std::size_t i = 0; i < context.binLimits.size(); ++i) {
+    columns.AddRow(context.binLimits[i], "limit ", "limit " + std::to_string(i + 1));
+  }
+}
+
+void AddExportedColumn(const CsvContext& context, CsvConstantColumns& columns) {
+  columns.Add("exported", FormatIsoLocal(context.exportTime));
+}
 
 std::string CsvField(std::string_view text) {
   const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
@@ -77,9 +82,10 @@ std::string CsvNumber(double value) {
 
 void WriteCsv(std::ostream& out, const CsvContext& context, const ReadingStore& store,
               std::uint64_t begin, std::uint64_t end) {
-  std::string names(kCsvColumns), values;
-  ContextColumns(context, names, values);
-  out << names << kLineEnd;
+  CsvConstantColumns columns;
+  AddContextColumns(context, columns);
+  AddExportedColumn(context, columns);
+  out << kCsvColumns << columns.names << kLineEnd;
 
   begin = std::max(begin, store.Begin());
   end = std::min(end, store.End());
@@ -96,7 +102,7 @@ void WriteCsv(std::ostream& out, const CsvContext& context, const ReadingStore& 
       row += ',';
       row += field;
     }
-    row += values;
+    row += columns.values;
     out << row << kLineEnd;
   }
 }

@@ -34,6 +34,22 @@ std::string CsvField(std::string_view text);
 // Shortest text that reads back as the same double; "" for NaN.
 std::string CsvNumber(double value);
 
+// The columns of what holds for a whole export: their names and the one row of values they
+// hold throughout, each added as ",name" and ",value".
+struct CsvConstantColumns {
+  std::string names, values;
+  void Add(std::string_view name, std::string_view value);
+  // "Level: 1V" as a column "<prefix>Level" holding "1V"; a row without a caption as a column
+  // named fallback holding the whole row.
+  void AddRow(std::string_view row, std::string_view prefix, std::string_view fallback);
+};
+
+// The context's columns before the export time: the meter, the function, one per settings row
+// ("Level: 1V" is a column "Level" holding "1V"), the comparator's nominal and "limit 1"... when
+// known. Exports add their own columns after these, and "exported" (AddExportedColumn) last.
+void AddContextColumns(const CsvContext& context, CsvConstantColumns& columns);
+void AddExportedColumn(const CsvContext& context, CsvConstantColumns& columns);
+
 // The columns every export starts with; the context's columns follow.
 inline constexpr std::string_view kCsvColumns =
     "time,primary,primary value,primary unit,secondary,secondary value,secondary unit,bin,"

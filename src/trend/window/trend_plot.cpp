@@ -46,7 +46,7 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
 }
 
 void TrendPlot::SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
-                         const AxisQuantity& quantity) {
+                         const AxisQuantity& quantity, std::vector<BinMark> marks) {
   dataLow_ = INFINITY;
   dataHigh_ = -INFINITY;
   for (const PlotPoint& point : points) {
@@ -59,6 +59,7 @@ void TrendPlot::SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
   from_ = from;
   to_ = to > from ? to : from + 1;
   points_ = std::move(points);
+  curve_->SetMarks(std::move(marks));
   FitAxes();
 }
 

@@ -31,9 +31,9 @@ class TrendPlot : public QChartView {
   static constexpr int kPixelsPerTimeTick = 95, kMostTimeTicks = 7;
 
   // Draws points over [from, to]; the value axis fits them, in the quantity's unit with the
-  // prefix that suits them ("Cs (nF)").
-  void SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to,
-                const AxisQuantity& quantity);
+  // prefix that suits them ("Cs (nF)"); marks show the readings' bins over the line.
+  void SetCurve(std::vector<PlotPoint> points, TimeMs from, TimeMs to, const AxisQuantity& quantity,
+                std::vector<BinMark> marks = {});
   // How many pixel columns the plot area has: what a reduction should aim at.
   int Columns() const;
   const TrendCurveItem& Curve() const { return *curve_; }

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -17,6 +18,7 @@
 #include "quantity_text.h"
 #include "range_statistics.h"
 #include "reading_values.h"
+#include "trend_curve_item.h"
 #include "trend_plot.h"
 
 namespace benchbridge {
@@ -62,6 +64,14 @@ void TrendWindow::StartLot() {
   lotLabel_->setText(QStringLiteral("Lot since %1")
                          .arg(QDateTime::fromMSecsSinceEpoch(*lotStart_).toString("hh:mm:ss")));
   lotLabel_->show();
+  if (exportCsv_->menu() == nullptr) {
+    auto* menu = new QMenu(exportCsv_);
+    menu->addAction("Readings in view…", this, [this] { ChooseCsv(CsvScope::kView); });
+    menu->addAction("This lot…", this, [this] { ChooseCsv(CsvScope::kLot); })
+        ->setObjectName("exportLotAction");
+    exportCsv_->setMenu(menu);
+    exportCsv_->setMaximumWidth(exportCsv_->sizeHint().width());
+  }
   histogramCounter_.Reset();
   RedrawNow();
 }
@@ -197,21 +207,21 @@ void TrendWindow::RedrawNow() {
     secondary = {names.secondaryName, names.secondaryUnit,
                  store.Resolution(k, Parameter::kSecondary)};
   }
-  primaryPlot_->SetCurve(
-      primaryReducer_.Reduce(store, Parameter::kPrimary, from, to, primaryPlot_->Columns(), kind),
-      from, to, primary);
+  tally_ =
+      kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind)) : BinTally();
+  // The comparator is on when its dialog left it on or when the readings in view have bins
+  // (only then does the panel ask for them): the readings show their bins. Its limits apply to
+  // values, not to deviations from a nulled value.
+  const bool comparatorOn = kind >= 0 && (comparator_.on || tally_.Total() > 0);
+  std::vector<PlotPoint> line = primaryReducer_.Reduce(store, Parameter::kPrimary, from, to,
+                                                       primaryPlot_->Columns(), kind, comparatorOn);
+  primaryPlot_->SetCurve(std::move(line), from, to, primary, primaryReducer_.Marks());
   secondaryPlot_->SetCurve(secondaryReducer_.Reduce(store, Parameter::kSecondary, from, to,
                                                     secondaryPlot_->Columns(), kind),
                            from, to, secondary);
 
-  tally_ =
-      kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind)) : BinTally();
-  // The comparator is on when its dialog left it on or when the readings in view have bins
-  // (only then does the panel ask for them). Its limits apply to values, not to deviations
-  // from a nulled value.
   std::vector<double> limits;
-  const bool limitsApply = (comparator_.on || tally_.Total() > 0) &&
-                           std::isfinite(comparator_.nominal) && kind >= 0 &&
+  const bool limitsApply = comparatorOn && std::isfinite(comparator_.nominal) &&
                            !store.Names(static_cast<std::uint16_t>(kind)).deviation;
   if (limitsApply) {
     limits.push_back(comparator_.nominal);
@@ -223,31 +233,7 @@ void TrendWindow::RedrawNow() {
     }
   }
   primaryPlot_->SetLimitLines(std::move(limits));
-  const int capabilityBin = limitsApply ? WidestBin(comparator_) : 0;
-  statistics_->horizontalHeaderItem(6)->setToolTip(
-      capabilityBin == 0 ? QStringLiteral("With the comparator on: against the widest bin")
-                         : QStringLiteral("Against the limits of bin %1").arg(capabilityBin));
-
-  statistics_->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const ParameterStatistics& row = rows[static_cast<std::size_t>(r)];
-    const RunningStats& s = row.stats;
-    SetCell(*statistics_, r, 0, Utf8(row.name));
-    SetCell(*statistics_, r, 1, QString::number(s.count));
-    SetCell(*statistics_, r, 2, Utf8(FormatQuantity(s.mean, row.unit)));
-    SetCell(*statistics_, r, 3, Utf8(FormatQuantity(s.SampleStdDev(), row.unit)));
-    SetCell(*statistics_, r, 4, Utf8(FormatQuantity(s.min, row.unit)));
-    SetCell(*statistics_, r, 5, Utf8(FormatQuantity(s.max, row.unit)));
-    Capability capability;
-    if (capabilityBin != 0 && row.name == primary.name && row.unit == primary.unit) {
-      const auto range = BinValueLimits(comparator_, capabilityBin);
-      capability = CapabilityOf(s, range->first, range->second);
-    }
-    SetCell(*statistics_, r, 6,
-            std::isnan(capability.cp) ? "-" : QString::number(capability.cp, 'f', 2));
-    SetCell(*statistics_, r, 7,
-            std::isnan(capability.cpk) ? "-" : QString::number(capability.cpk, 'f', 2));
-  }
+  ShowStatistics(rows, primary, CapabilityBin(limitsApply));
 
   // The histogram shows the primary parameter of the pair shown, in bins that are whole
   // steps of its resolution.
@@ -263,8 +249,6 @@ void TrendWindow::RedrawNow() {
     }
   }
   histogram_->SetCounts(counts, plan.low, plan.high, primary);
-  tally_ =
-      kind >= 0 ? TallyInRange(store, begin, end, static_cast<std::uint16_t>(kind)) : BinTally();
   RedrawTally();
 
   followButton_->setEnabled(!view_.Following());
@@ -274,12 +258,76 @@ void TrendWindow::RedrawNow() {
   emit Redrawn();
 }
 
+int TrendWindow::CapabilityBin(bool limitsApply) {
+  QStringList items;
+  std::vector<int> bins;
+  for (int bin = 1; limitsApply && bin <= 3; ++bin) {
+    if (!BinValueLimits(comparator_, bin)) continue;
+    const double low = comparator_.low[static_cast<std::size_t>(bin - 1)];
+    const double high = comparator_.high[static_cast<std::size_t>(bin - 1)];
+    items << (low == -high ? QStringLiteral("Bin %1 (±%2 %)").arg(bin).arg(high)
+                           : QStringLiteral("Bin %1 (%2 to %3 %)").arg(bin).arg(low).arg(high));
+    bins.push_back(bin);
+  }
+  if (items != capabilityItems_) {
+    const QSignalBlocker blocker(capabilityBinSelector_);
+    capabilityBinSelector_->clear();
+    for (std::size_t i = 0; i < bins.size(); ++i) {
+      capabilityBinSelector_->addItem(items[static_cast<int>(i)], bins[i]);
+    }
+    capabilityItems_ = items;
+  }
+  capabilityPicker_->setVisible(!bins.empty());
+  if (bins.empty()) return 0;
+  // The operator's pick while that bin has limits; the widest bin otherwise.
+  const bool picked = chosenCapabilityBin_ &&
+                      std::find(bins.begin(), bins.end(), *chosenCapabilityBin_) != bins.end();
+  const int bin = picked ? *chosenCapabilityBin_ : WidestBin(comparator_);
+  const QSignalBlocker blocker(capabilityBinSelector_);
+  capabilityBinSelector_->setCurrentIndex(capabilityBinSelector_->findData(bin));
+  return bin;
+}
+
+void TrendWindow::ShowStatistics(const std::vector<ParameterStatistics>& rows,
+                                 const AxisQuantity& primary, int capabilityBin) {
+  const std::optional<std::pair<double, double>> range = BinValueLimits(comparator_, capabilityBin);
+  const QString against =
+      range ? QStringLiteral("Against the limits of bin %1: %2 to %3")
+                  .arg(capabilityBin)
+                  .arg(Utf8(FormatQuantity(range->first, primary.unit)))
+                  .arg(Utf8(FormatQuantity(range->second, primary.unit)))
+            : QStringLiteral("With the comparator on: against the bin picked beside the table");
+  for (int column : {6, 7}) statistics_->horizontalHeaderItem(column)->setToolTip(against);
+
+  statistics_->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const ParameterStatistics& row = rows[static_cast<std::size_t>(r)];
+    const RunningStats& s = row.stats;
+    SetCell(*statistics_, r, 0, Utf8(row.name));
+    SetCell(*statistics_, r, 1, QString::number(s.count));
+    SetCell(*statistics_, r, 2, Utf8(FormatQuantity(s.mean, row.unit)));
+    SetCell(*statistics_, r, 3, Utf8(FormatQuantity(s.SampleStdDev(), row.unit)));
+    SetCell(*statistics_, r, 4, Utf8(FormatQuantity(s.min, row.unit)));
+    SetCell(*statistics_, r, 5, Utf8(FormatQuantity(s.max, row.unit)));
+    Capability capability;
+    if (range && row.name == primary.name && row.unit == primary.unit) {
+      capability = CapabilityOf(s, range->first, range->second);
+    }
+    SetCell(*statistics_, r, 6,
+            std::isnan(capability.cp) ? "-" : QString::number(capability.cp, 'f', 2));
+    SetCell(*statistics_, r, 7,
+            std::isnan(capability.cpk) ? "-" : QString::number(capability.cpk, 'f', 2));
+  }
+}
+
 void TrendWindow::RedrawTally() {
   const std::vector<BinTally::Row> rows = tally_.Rows();
   tallyTable_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const BinTally::Row& row = rows[static_cast<std::size_t>(r)];
     SetCell(*tallyTable_, r, 0, Utf8(BinLabel(row.bin)));
+    // The bin's colour on the plot, as the key to its dots.
+    tallyTable_->item(r, 0)->setData(Qt::DecorationRole, BinColour(row.bin));
     SetCell(*tallyTable_, r, 1, QString::number(row.count));
     SetCell(
         *tallyTable_, r, 2,

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "axis_scale.h"
 #include "bin_tally.h"
 #include "capability.h"
 #include "column_reduction.h"
@@ -64,8 +65,9 @@ class TrendWindow : public QWidget {
   void SetExportContext(std::string identity, std::string function,
                         std::vector<std::string> settingsRows);
   // The comparator as the panel last read or set it: while it is on (or the readings in view
-  // have bins) its nominal and bin limits are drawn on the primary plot and Cp and Cpk are
-  // measured against the widest bin.
+  // have bins) each reading's point shows its bin's colour, its nominal and bin limits are drawn
+  // on the primary plot and Cp and Cpk are measured against the bin the operator picks (the
+  // widest numbered bin until then).
   void SetComparator(const ComparatorLimits& limits);
   // Asked at each export of the live readings instead, so the header tells the meter's state
   // at that moment. A log opened from disk is exported without the meter's details.
@@ -79,7 +81,10 @@ class TrendWindow : public QWidget {
   void OpenLog(const std::filesystem::path& newLog);
   void ShowLive();
 
-  bool ExportCsv(const std::filesystem::path& file);
+  // What "Export CSV…" writes: the readings in view (from the lot's start on, as the statistics
+  // count), or every reading of the lot, whatever the view shows of it.
+  enum class CsvScope { kView, kLot };
+  bool ExportCsv(const std::filesystem::path& file, CsvScope scope = CsvScope::kView);
   bool ExportPng(const std::filesystem::path& file);
 
   // Draws at once instead of at the next redraw period.
@@ -122,10 +127,14 @@ class TrendWindow : public QWidget {
   void FinishLoad();
   void ShowLoadProgress();
   void ChooseLog();
-  void ChooseCsv();
+  void ChooseCsv(CsvScope scope);
   void ChoosePng();
   void RedrawTally();
   void ChoosePair(int index);
+  // The numbered bin Cp and Cpk are measured against (0: none has limits); fills the picker.
+  int CapabilityBin(bool limitsApply);
+  void ShowStatistics(const std::vector<ParameterStatistics>& rows, const AxisQuantity& primary,
+                      int capabilityBin);
   // The indices of the readings in view (from the lot's start on).
   std::pair<std::uint64_t, std::uint64_t> IndicesInView() const;
   // The kind the plots show (the newest in view, or the one picked), -1 for none; fills the
@@ -145,6 +154,8 @@ class TrendWindow : public QWidget {
   std::optional<TimeMs> lotStart_;
   ComparatorLimits comparator_;
   std::optional<ParameterNames> chosenPair_;
+  std::optional<int> chosenCapabilityBin_;  // picked by the operator
+  QStringList capabilityItems_;
   QStringList pairItems_;
   std::vector<std::uint16_t> pairKinds_;  // of pairItems_
   TrendView view_;
@@ -167,6 +178,9 @@ class TrendWindow : public QWidget {
   QLabel* yieldLabel_;
   QLabel* lotLabel_;
   QComboBox* pairSelector_;
+  QComboBox* capabilityBinSelector_;
+  QWidget* capabilityPicker_;
+  QPushButton* exportCsv_;
   QLabel* sourceLabel_;
   QLabel* statusLabel_;
   QProgressBar* progress_;

@@ -161,10 +161,12 @@ void TrendWindow::ChooseLog() {
   if (!file.isEmpty()) OpenLog(file.toStdString());
 }
 
-void TrendWindow::ChooseCsv() {
-  const QString file = QFileDialog::getSaveFileName(this, "Export the readings in view",
-                                                    "readings.csv", "CSV (*.csv)");
-  if (!file.isEmpty()) ExportCsv(file.toStdString());
+void TrendWindow::ChooseCsv(CsvScope scope) {
+  const bool lot = scope == CsvScope::kLot;
+  const QString file = QFileDialog::getSaveFileName(
+      this, lot ? "Export the lot's readings" : "Export the readings in view",
+      lot ? "lot.csv" : "readings.csv", "CSV (*.csv)");
+  if (!file.isEmpty()) ExportCsv(file.toStdString(), scope);
 }
 
 void TrendWindow::ChoosePng() {
@@ -173,9 +175,17 @@ void TrendWindow::ChoosePng() {
   if (!file.isEmpty()) ExportPng(file.toStdString());
 }
 
-bool TrendWindow::ExportCsv(const std::filesystem::path& file) {
+bool TrendWindow::ExportCsv(const std::filesystem::path& file, CsvScope scope) {
   const ReadingStore& store = ShownReadings();
-  const auto [begin, end] = IndicesInView();
+  auto [begin, end] = IndicesInView();
+  if (scope == CsvScope::kLot) {
+    if (showingFile_ || !lotStart_) {
+      ShowStatus("No lot started: \"New lot\" starts one", true);
+      return false;
+    }
+    begin = store.LowerBound(*lotStart_);
+    end = store.End();
+  }
   CsvContext context;
   if (!showingFile_) {
     context = contextSource_ ? contextSource_() : context_;

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -142,9 +143,13 @@ QWidget* TrendWindow::BuildToolbar() {
   openLog_ = Button("Open log…", "openLogButton", bar);
   connect(openLog_, &QPushButton::clicked, this, &TrendWindow::ChooseLog);
   row->addWidget(openLog_);
-  QPushButton* csv = Button("Export CSV…", "exportCsvButton", bar);
-  connect(csv, &QPushButton::clicked, this, &TrendWindow::ChooseCsv);
-  row->addWidget(csv);
+  // Once a lot is started the button asks which readings: those in view or the lot's.
+  exportCsv_ = Button("Export CSV…", "exportCsvButton", bar);
+  exportCsv_->setToolTip("The readings in view (from the lot's start on, as the statistics)");
+  connect(exportCsv_, &QPushButton::clicked, this, [this] {
+    if (exportCsv_->menu() == nullptr) ChooseCsv(CsvScope::kView);
+  });
+  row->addWidget(exportCsv_);
   QPushButton* png = Button("Export PNG…", "exportPngButton", bar);
   connect(png, &QPushButton::clicked, this, &TrendWindow::ChoosePng);
   row->addWidget(png);
@@ -166,7 +171,29 @@ QWidget* TrendWindow::BuildStatisticsBox() {
   // Room for a pair and its deviation without scrolling; more rows scroll.
   statistics_->setFixedHeight(statistics_->horizontalHeader()->sizeHint().height() +
                               3 * statistics_->verticalHeader()->defaultSectionSize() + 6);
-  statsLayout->addWidget(statistics_);
+  auto* tableRow = new QHBoxLayout;
+  tableRow->addWidget(statistics_, 1);
+  // Which bin's limits Cp and Cpk are measured against; shown while the comparator's limits are.
+  capabilityPicker_ = new QWidget(statsBox);
+  auto* picker = new QVBoxLayout(capabilityPicker_);
+  picker->setContentsMargins(0, 0, 0, 0);
+  auto* caption = new QLabel("Cp, Cpk for", capabilityPicker_);
+  picker->addWidget(caption);
+  capabilityBinSelector_ = new QComboBox(capabilityPicker_);
+  capabilityBinSelector_->setObjectName("capabilityBinSelector");
+  capabilityBinSelector_->setToolTip(
+      "The comparator bin whose limits Cp and Cpk are measured against");
+  capabilityBinSelector_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  caption->setBuddy(capabilityBinSelector_);
+  connect(capabilityBinSelector_, &QComboBox::activated, this, [this](int index) {
+    chosenCapabilityBin_ = capabilityBinSelector_->itemData(index).toInt();
+    RedrawNow();
+  });
+  picker->addWidget(capabilityBinSelector_);
+  picker->addStretch(1);
+  capabilityPicker_->hide();
+  tableRow->addWidget(capabilityPicker_);
+  statsLayout->addLayout(tableRow);
   return statsBox;
 }
 
