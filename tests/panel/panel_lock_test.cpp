@@ -4,6 +4,7 @@
 // value label and a key press in a list are queued for the panel's widgets.
 
 #include <QCoreApplication>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -106,6 +107,9 @@ TEST_F(PanelLockTest, DisconnectAndEscQueuedDuringAnExchangeAreCarriedOutOnce) {
 
   ConnectPanel();
   ASSERT_TRUE(panel_->Context().Connected());
+  // The key event below is made on the meter's thread; the keyboard device it names is made here
+  // first, so that it belongs to the application's thread (and is not leaked).
+  QInputDevice::primaryKeyboard();
   meter_->SetScript([&](const std::string& command) -> std::optional<Response> {
     if (command == "KEYS 49") {
       QCoreApplication::postEvent(panel_.get(),
