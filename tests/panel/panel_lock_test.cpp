@@ -4,7 +4,6 @@
 // value label and a key press in a list are queued for the panel's widgets.
 
 #include <QCoreApplication>
-#include <QInputDevice>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -107,19 +106,20 @@ TEST_F(PanelLockTest, DisconnectAndEscQueuedDuringAnExchangeAreCarriedOutOnce) {
 
   ConnectPanel();
   ASSERT_TRUE(panel_->Context().Connected());
-  // The key event below is made on the meter's thread; the keyboard device it names is made here
-  // first, so that it belongs to the application's thread (and is not leaked).
-  QInputDevice::primaryKeyboard();
+  // The key event is made here: Qt makes its keyboard device with the first one, as a child of
+  // the application, which only the GUI thread may do.
+  std::atomic<QKeyEvent*> escape{new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier)};
   meter_->SetScript([&](const std::string& command) -> std::optional<Response> {
     if (command == "KEYS 49") {
-      QCoreApplication::postEvent(panel_.get(),
-                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+      if (QKeyEvent* event = escape.exchange(nullptr))
+        QCoreApplication::postEvent(panel_.get(), event);
     }
     return std::nullopt;
   });
   panel_->rbtn2->click();
   ASSERT_TRUE(WaitUntil([&] { return panel_->Context().ShuttingDown(); }));
   EXPECT_EQ(meter_->CountOf("SYSTem:LOCal"), 2u);
+  delete escape.exchange(nullptr);
 }
 
 }  // namespace
