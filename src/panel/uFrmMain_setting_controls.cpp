@@ -74,9 +74,16 @@ void TFrmMain::WireSettingControls() {
   for (const auto& [list, handler] : lists) {
     connect(list, &QComboBox::activated, this, [this, handler = handler] { (this->*handler)(); });
   }
-  new DoubleClickFilter(bb22, [this] { bb22DblClick(); });
-  new DoubleClickFilter(bb33, [this] { bb33DblClick(); });
-  new DoubleClickFilter(bb44, [this] { bb44DblClick(); });
+  // While a sweep holds the line a value's dialog would send nothing yet show its value as set:
+  // the values wait, as the keys do.
+  const auto unlessSweeping = [this](void (TFrmMain::*edit)()) {
+    return [this, edit] {
+      if (!sweeping_) (this->*edit)();
+    };
+  };
+  new DoubleClickFilter(bb22, unlessSweeping(&TFrmMain::bb22DblClick));
+  new DoubleClickFilter(bb33, unlessSweeping(&TFrmMain::bb33DblClick));
+  new DoubleClickFilter(bb44, unlessSweeping(&TFrmMain::bb44DblClick));
 }
 
 // --- Lists ---

@@ -5,12 +5,14 @@
 
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <fstream>
 
@@ -101,12 +103,23 @@ TEST_F(SweepEndToEndTest, ACeramicLosesCapacitanceUnderBiasAndStopSetsTheBiasBac
   SetUpSweep(window, 0, 1500, 4, 1);
   // Meanwhile the panel's keys and lists wait; Disconnect and Close do not.
   bool keysWaited = true;
-  QObject::connect(&window, &SweepWindow::PointShown, [&] {
+  // So do the values: a double-click on one opens no dialog (it would show a value never sent).
+  bool dialogOpened = false;
+  QObject::connect(&window, &SweepWindow::PointShown, [&](int index) {
     keysWaited = keysWaited && !panel.cb8->isEnabled() && !panel.rbtn3->isEnabled() &&
                  panel.rbtn1->isEnabled() && panel.rbtnQ->isEnabled();
+    if (index != 0) return;
+    QTimer::singleShot(0, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialogOpened = true;
+        dialog->close();
+      }
+    });
+    QTest::mouseDClick(panel.bb22, Qt::LeftButton);
   });
   ASSERT_TRUE(RunToEnd(window));
   EXPECT_TRUE(keysWaited);
+  EXPECT_FALSE(dialogOpened);
   EXPECT_TRUE(panel.cb8->isEnabled());
   EXPECT_TRUE(panel.rbtn3->isEnabled());
   const SweepRecord& record = window.Current();
