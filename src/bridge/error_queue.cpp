@@ -1,5 +1,7 @@
 #include "error_queue.h"
 
+#include "client_lines.h"
+
 namespace benchbridge {
 namespace {
 
@@ -9,7 +11,7 @@ std::string Entry(int code, std::string_view detail) {
   std::string text(ScpiErrorText(code));
   if (!detail.empty()) {
     text += ';';
-    text += detail.substr(0, kDetailLimit);
+    text += CutAtCharacter(detail, kDetailLimit);
   }
   std::string entry = std::to_string(code) + ",\"";
   for (const char c : text) {

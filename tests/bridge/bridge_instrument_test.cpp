@@ -68,6 +68,10 @@ TEST_F(InstrumentBridgeTest, WriteThenQueryGetsItsOwnReplyAndErrorsWaitInTheClie
       << errors;
   ASSERT_TRUE(client.Send("NOSUCH 1\n*CLS\n"));
   EXPECT_EQ(Ask(client, "SYST:ERR?"), "0,\"No error\"");
+  // A long command in an error is cut at a character, never inside one (μ is two bytes).
+  const std::string longer = "NOSUCH " + std::string(52, 'x') + "μμ";
+  ASSERT_TRUE(client.Send(longer + "\n"));
+  EXPECT_EQ(Ask(client, "SYST:ERR?"), "-100,\"Command error;" + longer.substr(0, 59) + "\"");
 
   for (const auto& command : meter_.Commands()) {
     EXPECT_TRUE(command == "*IDN?" || (command.find("ERR") == std::string::npos &&
