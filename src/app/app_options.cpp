@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include "client_command.h"
+#include "listen_address.h"
 #include "port_list.h"
 #include "qt_text.h"
 
@@ -62,8 +64,24 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
     }
     options.home = ToStd(QDir::cleanPath(QDir::current().absoluteFilePath(dir)));
   }
-  if (parser.isSet(listen)) options.listen = ToStd(parser.value(listen));
-  if (parser.isSet(replies)) options.replies = ToStd(parser.value(replies));
+  // The values are checked here too, so that a wrong one is told without a display.
+  if (parser.isSet(listen)) {
+    options.listen = ToStd(parser.value(listen));
+    if (!options.listen->empty()) {
+      const ListenAddressParse parse = ParseListenAddress(*options.listen);
+      if (!parse.address) {
+        options.error = "--listen: " + parse.error;
+        return options;
+      }
+    }
+  }
+  if (parser.isSet(replies)) {
+    options.replies = ToStd(parser.value(replies));
+    if (!ParseReplyMode(*options.replies)) {
+      options.error = "--replies: \"" + *options.replies + "\" is neither \"instrument\" nor \"all\"";
+      return options;
+    }
+  }
   if (parser.isSet(connect)) {
     const std::string port = ToStd(parser.value(connect).trimmed().toUpper());
     const auto number = PortNumberOfName(port);
