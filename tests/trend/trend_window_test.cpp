@@ -5,6 +5,8 @@
 
 #include <QChartView>
 #include <QComboBox>
+#include <QGraphicsLineItem>
+#include <QGraphicsScene>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -95,6 +97,22 @@ TEST(TrendWindow, DrawsLiveReadingsWithTheirStatisticsBinsAndGaps) {
   ASSERT_EQ(limitLines.size(), 7u);
   EXPECT_DOUBLE_EQ(limitLines[0], 22e-9);
   EXPECT_DOUBLE_EQ(limitLines[5], 19.8e-9);
+  // The same across the histogram, the nominal (within its range) drawn at its place.
+  auto* histogram = window.findChild<HistogramView*>("histogram");
+  EXPECT_EQ(histogram->LimitValues(), limitLines);
+  std::vector<double> drawnAt;
+  for (QGraphicsItem* item : histogram->scene()->items()) {
+    const auto* line = dynamic_cast<QGraphicsLineItem*>(item);
+    if (line && line->isVisible() && line->pen().color() == QColor(180, 30, 30)) {
+      drawnAt.push_back(line->line().x1());
+    }
+  }
+  const QRectF area = histogram->chart()->plotArea();
+  const AxisScale& scale = histogram->ValueAxis().Scale();
+  ASSERT_EQ(drawnAt.size(), 1u);
+  EXPECT_NEAR(drawnAt[0],
+              area.left() + area.width() * (scale.ToPlot(22e-9) - scale.low) / (scale.high - scale.low),
+              0.5);
   EXPECT_EQ(Cell(*statistics, 0, 6), "1.44");  // 4.4 nF / 6 s, s = 0.5085 nF
   EXPECT_EQ(Cell(*statistics, 0, 7), "1.44");
   EXPECT_EQ(Cell(*statistics, 1, 6), "-");

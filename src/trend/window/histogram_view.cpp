@@ -14,7 +14,8 @@ HistogramView::HistogramView(QWidget* parent)
       outline_(new QLineSeries(this)),  // the area series does not own the line it fills
       area_(new QAreaSeries(outline_)),
       valueAxis_(new EngineeringAxis),
-      countAxis_(new EngineeringAxis) {
+      countAxis_(new EngineeringAxis),
+      limitLines_(*chart(), LimitLines::Across::kVertical) {
   chart()->legend()->hide();
   chart()->setMargins(QMargins(4, 4, 4, 4));
   chart()->addSeries(area_);
@@ -29,6 +30,8 @@ HistogramView::HistogramView(QWidget* parent)
   // Axes, grid and curve change together at each redraw: one pass over the viewport is
   // cheaper than working out the many small regions.
   setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+  // The plot area moves with the window's size and the axes' labels: the lines follow it.
+  connect(chart(), &QChart::plotAreaChanged, this, [this] { PlaceLimitLines(); });
 }
 
 void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double low, double high,
@@ -64,6 +67,19 @@ void HistogramView::SetCounts(const std::vector<std::uint64_t>& counts, double l
     countAxis_->Show(CountScale(most, kCountTitle, ticks));
     countTicks_ = ticks;
   }
+  PlaceLimitLines();
+}
+
+void HistogramView::SetLimitLines(std::vector<double> values) {
+  if (limitLines_.Set(std::move(values))) PlaceLimitLines();
+}
+
+void HistogramView::PlaceLimitLines() {
+  const QRectF area = chart()->plotArea();
+  const AxisScale& scale = valueAxis_->Scale();
+  limitLines_.Place(area, [&](double value) {
+    return area.left() + area.width() * (scale.ToPlot(value) - scale.low) / (scale.high - scale.low);
+  });
 }
 
 }  // namespace benchbridge

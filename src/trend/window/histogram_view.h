@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "axis_scale.h"
+#include "limit_lines.h"
 
 class QAreaSeries;
 class QLineSeries;
@@ -27,6 +28,9 @@ class HistogramView : public QChartView {
   // counts of equal bins over [low, high] (values of quantity); empty counts clear the view.
   void SetCounts(const std::vector<std::uint64_t>& counts, double low, double high,
                  const AxisQuantity& quantity);
+  // Vertical lines at these values (the comparator's nominal first, then bin limits).
+  void SetLimitLines(std::vector<double> values);
+  const std::vector<double>& LimitValues() const { return limitLines_.Values(); }
   const QLineSeries& Outline() const { return *outline_; }
   const EngineeringAxis& ValueAxis() const { return *valueAxis_; }
   const EngineeringAxis& CountAxis() const { return *countAxis_; }
@@ -37,6 +41,9 @@ class HistogramView : public QChartView {
   EngineeringAxis* valueAxis_;
   EngineeringAxis* countAxis_;
   int countTicks_ = 0;
+  LimitLines limitLines_;
+
+  void PlaceLimitLines();
 };
 
 }  // namespace benchbridge

@@ -21,7 +21,8 @@ TrendPlot::TrendPlot(const QColor& colour, QWidget* parent)
       valueAxis_(new EngineeringAxis),
       curve_(new TrendCurveItem(chart())),
       readout_(new QGraphicsSimpleTextItem(chart())),
-      cursorLines_{new QGraphicsLineItem(chart()), new QGraphicsLineItem(chart())} {
+      cursorLines_{new QGraphicsLineItem(chart()), new QGraphicsLineItem(chart())},
+      limitLines_(*chart(), benchbridge::LimitLines::Across::kHorizontal) {
   readout_->setZValue(20);
   for (QGraphicsLineItem* line : cursorLines_) {
     line->setPen(QPen(QColor(120, 120, 120), 0, Qt::DashLine));
@@ -94,31 +95,13 @@ void TrendPlot::Place() {
     }
   }
   readout_->setPos(area.left() + 6, area.top() + 2);
-  for (std::size_t i = 0; i < limitLines_.size(); ++i) {
-    const double y = area.bottom() - area.height() * (limits_[i] - low_) / (high_ - low_);
-    limitLines_[i]->setVisible(y >= area.top() && y <= area.bottom());
-    limitLines_[i]->setLine(area.left(), y, area.right(), y);
-  }
+  limitLines_.Place(area, [&](double value) {
+    return area.bottom() - area.height() * (value - low_) / (high_ - low_);
+  });
 }
 
 void TrendPlot::SetLimitLines(std::vector<double> values) {
-  if (values == limits_) return;
-  limits_ = std::move(values);
-  while (limitLines_.size() < limits_.size()) {
-    auto* line = new QGraphicsLineItem(chart());
-    // The nominal solid, the bin limits dashed, lighter the wider the bin.
-    const bool nominal = limitLines_.empty();
-    const int shade = nominal ? 0 : 40 * static_cast<int>((limitLines_.size() - 1) / 2);
-    line->setPen(
-        QPen(QColor(180, 30 + shade, 30 + shade), 0, nominal ? Qt::SolidLine : Qt::DashLine));
-    line->setZValue(5);
-    limitLines_.push_back(line);
-  }
-  while (limitLines_.size() > limits_.size()) {
-    delete limitLines_.back();
-    limitLines_.pop_back();
-  }
-  Place();
+  if (limitLines_.Set(std::move(values))) Place();
 }
 
 double TrendPlot::XAtTime(TimeMs time) const {

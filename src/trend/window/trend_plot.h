@@ -11,6 +11,7 @@
 
 #include "axis_scale.h"
 #include "column_reduction.h"
+#include "limit_lines.h"
 
 class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
@@ -41,7 +42,7 @@ class TrendPlot : public QChartView {
   const EngineeringAxis& TimeAxis() const { return *timeAxis_; }
   // Horizontal lines at these values (the comparator's nominal first, then bin limits).
   void SetLimitLines(std::vector<double> values);
-  std::vector<double> LimitLines() const { return limits_; }
+  std::vector<double> LimitLines() const { return limitLines_.Values(); }
   // The cursor readout: the reading under the pointer, and with two cursors placed (clicks on
   // the plot) the difference between them.
   QString Readout() const;
@@ -81,8 +82,7 @@ class TrendPlot : public QChartView {
   std::vector<PlotPoint> cursors_;  // at most two, placed by clicks
   QGraphicsSimpleTextItem* readout_;
   std::array<QGraphicsLineItem*, 2> cursorLines_;
-  std::vector<double> limits_;
-  std::vector<QGraphicsLineItem*> limitLines_;
+  benchbridge::LimitLines limitLines_;  // qualified: LimitLines() names the accessor here
 };
 
 }  // namespace benchbridge

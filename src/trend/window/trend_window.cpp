@@ -232,7 +232,8 @@ void TrendWindow::RedrawNow() {
       }
     }
   }
-  primaryPlot_->SetLimitLines(std::move(limits));
+  primaryPlot_->SetLimitLines(limits);
+  histogram_->SetLimitLines(std::move(limits));
   ShowStatistics(rows, primary, CapabilityBin(limitsApply));
 
   // The histogram shows the primary parameter of the pair shown, in bins that are whole
