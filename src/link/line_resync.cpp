@@ -20,6 +20,12 @@ std::size_t DrainUntilQuiet(PortHandle port, std::uint32_t quietSinceTick, int w
   std::uint32_t lastByte = quietSinceTick;
   std::size_t dropped = 0;
   char step[256];
+  // What came in since that exchange ended is dropped first. When it came is not known: it may
+  // be the front of a reply still on its way, so the quiet counts from now.
+  for (ssize_t got = 0; (got = read(port, step, sizeof step)) > 0;) {
+    dropped += static_cast<std::size_t>(got);
+    lastByte = TickMs();
+  }
   for (;;) {
     const std::uint32_t quietFor = TicksSince(lastByte);
     const std::uint32_t spent = TicksSince(start);

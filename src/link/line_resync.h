@@ -19,7 +19,8 @@ struct ResyncTiming {
 };
 
 // Reads and drops input until nothing has arrived for timing.quiet, counting the quiet from
-// quietSinceTick (a TickMs value: when the exchange that fell out of step ended), or until
+// quietSinceTick (a TickMs value: when the exchange that fell out of step ended) or, when input
+// is already waiting, from the call, or until
 // timing.limit has passed since the call. Returns the number of bytes dropped. Returns early
 // on a hang-up or when wakeFd (if not -1) becomes readable. Waits in poll(2), never spins.
 std::size_t DrainUntilQuiet(PortHandle port, std::uint32_t quietSinceTick, int wakeFd,

@@ -87,8 +87,15 @@ TEST_F(ChannelTest, LateReplyNeverAnswersALaterCommand) {
   EXPECT_EQ(channel_->Query("FETCH:INT?\n"), "Cp,1.0pF,D,0.1");
   EXPECT_EQ(channel_->Query("FETCH:INT?\n"), "Cp,1.0pF,D,0.1");
   // One line for each exchange that fell out of step, counting what came after its limit.
+  // Asked a while after the time-out, when the late reply is already in: still counted, and the
+  // quiet waited for (the reply may still be coming).
+  fake_->Respond("*OPT?", Delayed(ReplyLine("LATE"), 3500ms));
+  EXPECT_EQ(channel_->Query("*OPT?\n"), "");
+  std::this_thread::sleep_for(1200ms);
+  EXPECT_EQ(channel_->Query("FETCH:INT?\n"), "Cp,1.0pF,D,0.1");
   EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"out of step: 10 late bytes dropped.",
-                                                    "out of step: 16 late bytes dropped."}));
+                                                    "out of step: 16 late bytes dropped.",
+                                                    "out of step: 6 late bytes dropped."}));
 }
 
 TEST_F(ChannelTest, CommandLargerThanThePtyBufferGoesOutWhole) {
@@ -183,7 +190,9 @@ TEST(ChannelWithoutPort, EmptyReplyAtOnceAndOneSendBadLine) {
   Channel channel(kInvalidPort, shared, log.Writer());
   EXPECT_FALSE(channel.IsOpen());
   EXPECT_FALSE(shared.LinkReady());
-  EXPECT_EQ(channel.Query("SYSTem:REMote\n"), "");
+  const ExchangeResult result = channel.Ask("SYSTem:REMote\n");
+  EXPECT_EQ(result.reply, "");
+  EXPECT_EQ(result.status, ExchangeStatus::kWriteFailed);
   EXPECT_EQ(log.Lines(), std::vector<std::string>{"send bad."});
   EXPECT_TRUE(shared.LinkReady());  // set by an exchange that failed to write
 }
@@ -203,10 +212,10 @@ TEST(ChannelWithoutPort, FailureInsideTheExchangeReleasesTheLock) {
 
 TEST_F(ChannelTest, HungUpLineGivesEmptyRepliesAndIsLostOnce) {
   fake_->Respond("FETCH:INT?", ThenHangUp(Pieces({{"Cs,1", 0ms}})));
-  EXPECT_EQ(channel_->Query("FETCH:INT?\n"), "");
+  EXPECT_EQ(channel_->Ask("FETCH:INT?\n").status, ExchangeStatus::kLineLost);
   EXPECT_TRUE(shared_.LinkReady());
   EXPECT_TRUE(channel_->Lost());  // the read ended on the hang-up
-  EXPECT_EQ(channel_->Query("FETCH:INT?\n"), "");
+  EXPECT_EQ(channel_->Ask("FETCH:INT?\n").status, ExchangeStatus::kLineLost);
   // Nothing is written to the dead port any more, so no "send bad." either.
   EXPECT_EQ(log_.Lines(), std::vector<std::string>{"link lost."});
 }
@@ -214,13 +223,15 @@ TEST_F(ChannelTest, HungUpLineGivesEmptyRepliesAndIsLostOnce) {
 TEST_F(ChannelTest, AbandonCutsAReadInFlight) {
   // The reply would come well inside the limit; an abandoned read must not wait for it.
   fake_->Respond("*IDN?", Delayed(ReplyLine("IDN"), 1500ms));
-  std::string reply = "unset";
-  std::thread ui([&] { reply = channel_->Query("*IDN?\n"); });
+  ExchangeResult result{"unset", ExchangeStatus::kOk};
+  std::thread ui([&] { result = channel_->Ask("*IDN?\n"); });
   ASSERT_TRUE(fake_->WaitForCommand("*IDN?", 10s));
   channel_->Abandon();
   ui.join();
-  EXPECT_EQ(reply, "");
-  EXPECT_EQ(channel_->Query("*IDN?\n"), "");  // later queries give up at once, unlogged
+  EXPECT_EQ(result.reply, "");
+  EXPECT_EQ(result.status, ExchangeStatus::kAbandoned);
+  // Later queries give up at once, unlogged.
+  EXPECT_EQ(channel_->Ask("*IDN?\n").status, ExchangeStatus::kAbandoned);
   EXPECT_EQ(fake_->CommandCount(), 1u);
   EXPECT_TRUE(log_.Lines().empty());
   EXPECT_TRUE(shared_.LinkReady());
