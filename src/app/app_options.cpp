@@ -78,7 +78,8 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   if (parser.isSet(replies)) {
     options.replies = ToStd(parser.value(replies));
     if (!ParseReplyMode(*options.replies)) {
-      options.error = "--replies: \"" + *options.replies + "\" is neither \"instrument\" nor \"all\"";
+      options.error =
+          "--replies: \"" + *options.replies + "\" is neither \"instrument\" nor \"all\"";
       return options;
     }
   }

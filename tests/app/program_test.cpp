@@ -156,10 +156,9 @@ TEST_F(ProgramTest, OptionsAreAnsweredWithoutADisplay) {
     return std::pair{program.exitCode(), program.readAllStandardOutput().toStdString() +
                                              program.readAllStandardError().toStdString()};
   };
-  for (const QStringList& wrong : {QStringList{"--bogus"}, QStringList{"--home"},
-                                   QStringList{"--connect", "ttyUSB0"}, QStringList{"stray"},
-                                   QStringList{"--listen", "99999"},
-                                   QStringList{"--replies", "some"}}) {
+  for (const QStringList& wrong :
+       {QStringList{"--bogus"}, QStringList{"--home"}, QStringList{"--connect", "ttyUSB0"},
+        QStringList{"stray"}, QStringList{"--listen", "99999"}, QStringList{"--replies", "some"}}) {
     const auto [code, said] = run(wrong);
     EXPECT_EQ(code, 2) << said;
     EXPECT_NE(said.find("benchbridge --help"), std::string::npos) << said;

@@ -78,7 +78,8 @@ void HistogramView::PlaceLimitLines() {
   const QRectF area = chart()->plotArea();
   const AxisScale& scale = valueAxis_->Scale();
   limitLines_.Place(area, [&](double value) {
-    return area.left() + area.width() * (scale.ToPlot(value) - scale.low) / (scale.high - scale.low);
+    return area.left() +
+           area.width() * (scale.ToPlot(value) - scale.low) / (scale.high - scale.low);
   });
 }
 
