@@ -131,9 +131,10 @@ TEST_F(SweepEndToEndTest, ACeramicLosesCapacitanceUnderBiasAndStopSetsTheBiasBac
   // Stop after the second point of the next one: the bias goes back to 0 mV and is read back.
   SetUpSweep(window, 0, 1500, 16, 1);
   QSignalSpy ended(&window, &SweepWindow::SweepEnded);
-  QObject::connect(&window, &SweepWindow::PointShown, [&](int index) {
-    if (index == 1) Find<QPushButton>(window, "stopButton")->click();
-  });
+  const QMetaObject::Connection stopAtTwo =
+      QObject::connect(&window, &SweepWindow::PointShown, [&](int index) {
+        if (index == 1) Find<QPushButton>(window, "stopButton")->click();
+      });
   Find<QPushButton>(window, "startButton")->click();
   ASSERT_TRUE(WaitUntil([&] { return ended.count() == 1; }, 60s));
   EXPECT_LT(window.Current().points.size(), 16u);
@@ -146,6 +147,38 @@ TEST_F(SweepEndToEndTest, ACeramicLosesCapacitanceUnderBiasAndStopSetsTheBiasBac
   EXPECT_EQ(panel.bb33->text(), "0mV");
   EXPECT_THAT(window.findChild<QLabel*>("sweepStatus")->text().toStdString(),
               ::testing::HasSubstr("Stopped"));
+
+  // Closing the window mid-sweep ends the sweep the same way, and polling goes on.
+  QObject::disconnect(stopAtTwo);
+  QObject::connect(&window, &SweepWindow::PointShown, [&](int index) {
+    if (index == 1) window.close();
+  });
+  const std::size_t sentBefore = Commands(Transcript()).size();
+  Find<QPushButton>(window, "startButton")->click();
+  ASSERT_TRUE(WaitUntil([&] { return ended.count() == 2; }, 60s));
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_LT(window.Current().points.size(), 16u);
+  EXPECT_TRUE(panel.cb8->isEnabled());
+  // The bias set back (the last bias set before the readback's query is 0), then polling.
+  std::vector<std::string> tail;
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::vector<std::string> now = Commands(Transcript());
+    tail.assign(now.begin() + static_cast<std::ptrdiff_t>(sentBefore), now.end());
+    const auto readBack = std::find(tail.begin(), tail.end(), "BIAS:VOLTage:LEVel?");
+    return readBack != tail.end() && std::find(readBack, tail.end(), "FETCH:INT?") != tail.end();
+  }));
+  const auto readBack = std::find(tail.begin(), tail.end(), "BIAS:VOLTage:LEVel?");
+  const auto lastSet = std::find_if(
+      std::make_reverse_iterator(readBack), tail.rend(),
+      [](const std::string& command) { return command.rfind("BIAS:VOLTage:LEVel ", 0) == 0; });
+  ASSERT_NE(lastSet, tail.rend());
+  EXPECT_EQ(*lastSet, "BIAS:VOLTage:LEVel 0");
+  EXPECT_GE(std::count_if(tail.begin(), tail.end(),
+                          [](const std::string& command) {
+                            return command.rfind("BIAS:VOLTage:LEVel ", 0) == 0;
+                          }),
+            3);  // the first two points and the restore
+  EXPECT_EQ(panel.bb33->text(), "0mV");
 }
 
 TEST_F(SweepEndToEndTest, ALostLineKeepsThePointsAndDisconnectAndCloseSetTheFrequencyBack) {
