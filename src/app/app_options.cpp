@@ -77,9 +77,8 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   }
   if (parser.isSet(replies)) {
     options.replies = ToStd(parser.value(replies));
-    if (!ParseReplyMode(*options.replies)) {
-      options.error =
-          "--replies: \"" + *options.replies + "\" is neither \"instrument\" nor \"all\"";
+    if (const std::string problem = ReplyModeProblem(*options.replies); !problem.empty()) {
+      options.error = "--replies: " + problem;
       return options;
     }
   }

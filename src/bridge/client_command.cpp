@@ -82,6 +82,11 @@ std::optional<ReplyMode> ParseReplyMode(std::string_view text) {
   return std::nullopt;
 }
 
+std::string ReplyModeProblem(std::string_view text) {
+  if (ParseReplyMode(text)) return {};
+  return "\"" + std::string(text) + "\" is neither \"instrument\" nor \"all\"";
+}
+
 std::vector<ClientCommand> SplitClientLine(std::string_view line) {
   std::vector<ClientCommand> commands;
   for (;;) {

@@ -23,6 +23,8 @@ enum class ReplyMode {
 
 // "instrument" or "all" in any letter case; nothing for any other text.
 std::optional<ReplyMode> ParseReplyMode(std::string_view text);
+// Why text is no reply mode ("\"some\" is neither ..."); empty when it is one.
+std::string ReplyModeProblem(std::string_view text);
 
 // What a client changed on the meter, for whoever mirrors the meter's state. value: "MAX", "MIN",
 // "AVG" or "OFF" for statistics, "ON" or "OFF" for deviation and the list sweep, empty otherwise.

@@ -52,7 +52,7 @@ std::string TFrmMain::SetBridgeListen(const std::string& text, const std::string
 
 std::string TFrmMain::SetBridgeReplies(const std::string& text, const std::string& source) {
   const std::optional<ReplyMode> mode = ParseReplyMode(text);
-  if (!mode) return source + ": \"" + text + "\" is neither \"instrument\" nor \"all\"";
+  if (!mode) return source + ": " + ReplyModeProblem(text);
   session_->SetBridgeReplies(*mode);
   return {};
 }
