@@ -143,8 +143,9 @@ void TsmThread::Run() {
 TsmThread::CycleOutcome TsmThread::RunCycle() {
   if (!AwaitLinkReady()) return CycleOutcome::kEnded;
   static const std::string pollLine = command::Line(command::kFetchReading);
-  const std::string reply = Query(pollLine);
-  if (Ending()) return CycleOutcome::kEnded;
+  const ExchangeResult poll = Ask(pollLine);
+  if (Ending() || poll.status == ExchangeStatus::kAbandoned) return CycleOutcome::kEnded;
+  const std::string& reply = poll.reply;
   // No reply from a lost line is no reading of the meter's either: "link lost." says it all.
   if (reply.empty() && LinkLost()) return CycleOutcome::kLineLost;
   Publish([&] { log_.WriteLog(reply); });
@@ -163,7 +164,9 @@ TsmThread::CycleOutcome TsmThread::RunCycle() {
 void TsmThread::AskBin() {
   const std::string command = BinQuery();
   if (command.empty() || !AwaitLinkReady()) return;
-  const std::string reply = Query(command);
+  const ExchangeResult result = Ask(command);
+  if (result.status == ExchangeStatus::kAbandoned) return;
+  const std::string& reply = result.reply;
   if (reply.empty() && LinkLost()) return;
   Publish([&] { log_.WriteLog(reply); });
   if (reply.size() != 1) return;
@@ -173,7 +176,9 @@ void TsmThread::AskBin() {
 void TsmThread::AskStat() {
   const std::string command = StatQuery();
   if (command.empty() || !AwaitLinkReady()) return;
-  const std::string reply = Query(command);
+  const ExchangeResult result = Ask(command);
+  if (result.status == ExchangeStatus::kAbandoned) return;
+  const std::string& reply = result.reply;
   if ((reply.empty() && LinkLost()) || reply.find(',') != std::string::npos) return;
   Publish([&] { sink_.ShowStat(reply); });
 }

@@ -65,6 +65,8 @@ class TsmThread {
   std::string Query(const std::string& commandLine) { return channel_.Query(commandLine); }
   // Query with the exchange's outcome.
   ExchangeResult Ask(const std::string& commandLine) { return channel_.Ask(commandLine); }
+  // See Channel::AskLast: after it the poller's own exchanges are refused and its loop ends.
+  ExchangeResult AskLast(const std::string& commandLine) { return channel_.AskLast(commandLine); }
 
   // Extra commands of each cycle; "" switches them off. Safe from any thread.
   void SetBinQuery(std::string command);

@@ -32,15 +32,17 @@ Channel::~Channel() {
   if (wakeFd_ >= 0) close(wakeFd_);
 }
 
-ExchangeResult Channel::Ask(const std::string& commandLine) {
+ExchangeResult Channel::Send(const std::string& commandLine, bool last) {
   ExchangeResult result;
   try {
     std::lock_guard guard(shared_.Lock());
     try {
-      result = Exchange(commandLine);
+      result =
+          lastWordSaid_ ? ExchangeResult{{}, ExchangeStatus::kAbandoned} : Exchange(commandLine);
     } catch (...) {
       result = {{}, Failure(ExchangeStatus::kWriteFailed)};
     }
+    lastWordSaid_ = lastWordSaid_ || last;
     shared_.MarkLinkReady();  // before the lock is given up, so the next holder sees it set
   } catch (...) {
     result = {{}, Failure(ExchangeStatus::kWriteFailed)};

@@ -38,7 +38,12 @@ class Channel {
   std::string Query(const std::string& commandLine) { return Ask(commandLine).reply; }
   // Query with the exchange's outcome: kOk with the reply, else why there is none (an empty reply
   // line counts as none, a time-out).
-  ExchangeResult Ask(const std::string& commandLine);
+  ExchangeResult Ask(const std::string& commandLine) { return Send(commandLine, false); }
+  // The connection's last word ("LOCal"): an Ask after which the channel writes nothing more, so
+  // an exchange another thread had waiting for the lock (a poll) never follows it onto the wire
+  // to a meter that is back at its own front panel. Those, and every later one, end kAbandoned
+  // unsent.
+  ExchangeResult AskLast(const std::string& commandLine) { return Send(commandLine, true); }
 
   // Shutdown: a read in flight returns at once, and every later Query returns empty at once
   // without logging.
@@ -76,7 +81,9 @@ class Channel {
   // only touched under the channel lock.
   bool outOfStep_ = false;
   std::uint32_t outOfStepSince_ = 0;
+  bool lastWordSaid_ = false;  // under the channel lock
 
+  ExchangeResult Send(const std::string& commandLine, bool last);
   ExchangeResult Exchange(const std::string& commandLine);
   ExchangeStatus Failure(ExchangeStatus otherwise) const;
   void Resync();

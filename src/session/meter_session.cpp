@@ -304,7 +304,7 @@ void MeterSession::Disconnect() {
   // A lost line is not looked for any more; its dead port gets no "LOCal" (the exchange on it
   // returns at once).
   portWatch_.reset();
-  Ask(command::Line(command::kLocal));
+  SendLocal();
   if (steps_) steps_->LocalSent();
   place_.controls.SetStopPolling(true);
   if (poller_ && !poller_->Started()) {
@@ -317,15 +317,18 @@ void MeterSession::Disconnect() {
   ChangeState(SessionState::kDisconnected);
 }
 
+// Back to the meter's own front panel, as the connection's last word: a poll waiting for the
+// line meanwhile is not sent after it.
+void MeterSession::SendLocal() {
+  if (poller_) poller_->AskLast(command::Line(command::kLocal));
+}
+
 void MeterSession::Close(bool backToLocal) {
   if (state_ == SessionState::kClosing) return;
   ChangeState(SessionState::kClosing);
   ReturnLine(lease_.get(), LineBackReason::kClose);
   StopBridge("the panel closed");
-  if (backToLocal && poller_) {
-    // Back to the meter's own front panel; the reply is not examined.
-    poller_->Ask(command::Line(command::kLocal));
-  }
+  if (backToLocal) SendLocal();  // the reply is not examined
   portWatch_.reset();
   place_.controls.SetStopPolling(true);
   if (poller_) poller_->Abandon();

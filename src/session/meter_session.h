@@ -155,6 +155,7 @@ class MeterSession {
   void StopBridge(std::string_view why = "the bridge stopped");
   void OnLineLost(unsigned generation);
   void OnPollerEnded(unsigned generation);
+  void SendLocal();
   void OnPortReturned();
   void FinishReturn(ConnectOutcome outcome);
   void LookForPort(std::chrono::milliseconds period);
