@@ -209,7 +209,13 @@ TEST_F(BridgeEndToEndTest, ClientsAndThePollerTakeTurnsOnTheWire) {
   for (auto& client : clients) client.join();
   EXPECT_EQ(wrong, std::vector<int>(questions.size(), 0));
 
-  std::vector<sim::TranscriptEntry> wire = ReadTranscript(Transcript());
+  // The simulator writes a reply down once its last byte is out, so the client may hold its last
+  // answer before the transcript does: read it once it ends with a reply.
+  std::vector<sim::TranscriptEntry> wire;
+  ASSERT_TRUE(WaitUntil([&] {
+    wire = ReadTranscript(Transcript());
+    return !wire.empty() && wire.back().kind == Kind::Reply;
+  }));
   wire.erase(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(before));
   while (!wire.empty() && wire.front().kind != Kind::Command) wire.erase(wire.begin());
   // One exchange at a time: every command answered before the next one went out.
