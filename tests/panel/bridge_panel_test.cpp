@@ -79,7 +79,7 @@ TEST_F(PanelBridgeTest, ListensOnlyWhileConnectedAndReadsBackWhatAClientSet) {
   EXPECT_TRUE(setting.WaitClosed(kLimit));
   EXPECT_EQ(panel_->BridgeListeningOn(), "");
   EXPECT_THROW(BridgeClient{PortOf(where)}, std::runtime_error);
-  EXPECT_EQ(BridgeThreads(), 0);
+  EXPECT_TRUE(WaitUntil([] { return BridgeThreads() == 0; }, 2s));  // joined, then gone
   EXPECT_EQ(PanelCommands().back(), "SYSTem:LOCal");
   EXPECT_EQ(Tip(), "Scripting bridge: listens on 127.0.0.1:0 while connected");
 
@@ -189,7 +189,7 @@ TEST_F(PanelBridgeTest, ClosingThePanelClosesItsClientsAndLeavesNoBridgeThread) 
   panel_->close();  // with an exchange on the wire
   EXPECT_TRUE(idle.WaitClosed(kLimit));
   EXPECT_TRUE(busy.WaitClosed(kLimit));
-  EXPECT_EQ(BridgeThreads(), 0);
+  EXPECT_TRUE(WaitUntil([] { return BridgeThreads() == 0; }, 2s));  // joined, then gone
   EXPECT_THROW(BridgeClient{port}, std::runtime_error);
   EXPECT_EQ(PanelCommands(), (std::vector<std::string>{"*IDN?", "SYSTem:LOCal"}));
 }

@@ -70,7 +70,11 @@ TEST_F(TrendHookupTest, CtrlTOpensTheDaysLogThenReadingsBinsAndGapsFollowTheDisp
   EXPECT_EQ(meter_->CommandCount(), 0u);  // opening it asked the meter nothing
 
   ConnectPanel();
-  ASSERT_TRUE(WaitUntil([&] { return trend->LiveReadings().Size() >= 6; }));
+  // Each cycle asks the bin after showing the reading: disconnect once the last bin is in.
+  ASSERT_TRUE(WaitUntil([&] {
+    return trend->LiveReadings().Size() >= 6 &&
+           trend->Tally().Total() == trend->LiveReadings().Size() - 2;
+  }));
   // Disconnected and connected again within a second: the line breaks all the same.
   panel.rbtn1->click();
   ASSERT_EQ(panel.Poller(), nullptr);

@@ -61,17 +61,19 @@ class LogFaultTest : public StartedPanelTest, public ::testing::WithParamInterfa
 
 TEST_P(LogFaultTest, PollingGoesOnAndTheLogsFillOnceTheFaultEnds) {
   Spoil();
-  const ProcessCpu cpu;
   ConnectPanel();
   ASSERT_TRUE(Connected());
   ASSERT_TRUE(WaitForReadings(3));
-  EXPECT_LT(cpu.ShareOfOneCore(), 0.20);
   EXPECT_EQ(panel_->LLs2->text(), "1.2345");
   ASSERT_EQ(Modals().size(), 1u) << "the loss is told once";
   EXPECT_NE(
       Modals()[0].text.toStdString().find("Readings are not being logged: " + LogDir().string()),
       std::string::npos)
       << Modals()[0].text.toStdString();
+  // Failing writes cost no more than the writes themselves: polling does not spin on them.
+  const ProcessCpu cpu;
+  ASSERT_TRUE(WaitForReadings(2));
+  EXPECT_LT(cpu.ShareOfOneCore(), 0.20);
 
   Mend();
   ASSERT_TRUE(WaitForReadings(2));
@@ -207,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(Files, SetIniTest,
 
 // --- Midnight ---
 
-// How far the clock must be set forward for it to show 23:59:58.500 local time now.
+// How far the clock must be set forward for it to show 23:59:57 local time now (time enough for
+// the connect and the first polls, even on a slow machine).
 std::chrono::system_clock::duration ShiftToJustBeforeMidnight() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -216,7 +219,7 @@ std::chrono::system_clock::duration ShiftToJustBeforeMidnight() {
   const auto sinceMidnight =
       std::chrono::hours(local.tm_hour) + std::chrono::minutes(local.tm_min) +
       std::chrono::seconds(local.tm_sec) + (now - std::chrono::system_clock::from_time_t(seconds));
-  return std::chrono::hours(24) - sinceMidnight - 1500ms;
+  return std::chrono::hours(24) - sinceMidnight - 3s;
 }
 
 std::vector<std::string> RawLines(const fs::path& file) {
@@ -238,7 +241,7 @@ TEST_F(MidnightTest, LinesUpToMidnightStayInTheOldDaysFilesAndLaterOnesGoToTheNe
 
   ConnectPanel();
   ASSERT_TRUE(
-      WaitUntil([&] { return fs::exists(home_.Path() / "log" / (newDay + "_new.log")); }, 8s));
+      WaitUntil([&] { return fs::exists(home_.Path() / "log" / (newDay + "_new.log")); }, 15s));
   ASSERT_TRUE(WaitForReadings(2));
   ExpectCleanDisconnect();
 

@@ -67,6 +67,8 @@ TEST_F(LineFaultTest, SilenceMidSessionShowsEmptyReadingsAndReadingsComeBack) {
   // The poller waits on its own thread; the window goes on serving events all the while.
   EXPECT_GT(pulse.Beats(), 0);
   EXPECT_LT(pulse.LongestGapMs(), 1000.0);
+  // The reading is written to the readings log just after it is shown.
+  EXPECT_TRUE(WaitUntil([&] { return CountOf(NewLog(), ",,,,,") >= 1; }, 2s));
   EXPECT_EQ(CountOf(NewLog(), ",,,,,"), 1u) << "the empty reading is logged as empty fields";
 
   EndFault();
@@ -102,8 +104,8 @@ TEST_F(LineFaultTest, RepliesInManyPiecesWithGapsArriveWhole) {
 TEST_F(LineFaultTest, AReplyJustUnderTheLimitIsTheAnswer) {
   std::atomic<int> slowPolls{0};
   SetFault([&](const std::string& command) -> std::optional<Response> {
-    if (command == "*IDN?") return Delayed(ReplyLine("LX,LX2110,V1.02,2026,SN0042"), 2800ms);
-    if (command == "FETCH:INT?" && slowPolls++ == 0) return Delayed(ReplyLine(kReading), 2800ms);
+    if (command == "*IDN?") return Delayed(ReplyLine("LX,LX2110,V1.02,2026,SN0042"), 2500ms);
+    if (command == "FETCH:INT?" && slowPolls++ == 0) return Delayed(ReplyLine(kReading), 2500ms);
     return std::nullopt;
   });
   ConnectPanel();
@@ -159,8 +161,10 @@ TEST_F(LineFaultTest, ErrorRepliesToPollsKeepTheDisplayAndLetTheOperatorIn) {
   StartMeterAndPanel(9600);
   ConnectPanel();
   ASSERT_TRUE(WaitForReadings(1));
-  const std::size_t readingsLogged = NewLog().size();
   FailCommand("FETCH:INT?", ReplyLine("exec err"));
+  // Once an error is logged, the last good cycle (and its readings-log line) is over.
+  ASSERT_TRUE(WaitUntil([&] { return CountOf(MainLog(), "exec err") >= 1; }, 8s));
+  const std::size_t readingsLogged = NewLog().size();
   const ProcessCpu cpu;
   ASSERT_TRUE(WaitUntil([&] { return CountOf(MainLog(), "exec err") >= 8; }, 8s));
   EXPECT_LT(cpu.ShareOfOneCore(), kIdleShare);

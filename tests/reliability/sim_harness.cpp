@@ -32,7 +32,7 @@ void SimulatedMeterTest::TearDown() {
 
 PollerTraffic SimulatedMeterTest::ExpectLogsHoldEveryPollerReply(
     const std::string& what, const std::vector<std::string>& linkLines) {
-  const PollerTraffic traffic = PollerTrafficOf(transcript_.Entries());
+  const PollerTraffic traffic = PollerTrafficOf(transcript_.EntriesOnceAnswered());
   std::vector<std::string> mainLog = MainLog();
   std::erase_if(mainLog, [&](const std::string& line) {
     return std::find(linkLines.begin(), linkLines.end(), line) != linkLines.end();

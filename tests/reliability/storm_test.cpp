@@ -70,7 +70,7 @@ TEST_F(StormTest, EveryCommandGoesOutWholeAndEveryReplyReachesItsAsker) {
   ASSERT_TRUE(WaitForReadings(1));
   ExpectCleanDisconnect();
 
-  const auto transcript = transcript_.Entries();
+  const auto transcript = transcript_.EntriesOnceAnswered();
   std::size_t commands = 0, replies = 0, rejected = 0;
   for (std::size_t i = 0; i < transcript.size(); ++i) {
     const sim::TranscriptEntry& entry = transcript[i];

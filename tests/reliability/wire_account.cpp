@@ -10,10 +10,20 @@ namespace benchbridge::testing {
 void TranscriptRecorder::Add(const sim::TranscriptEntry& entry) {
   std::lock_guard guard(mutex_);
   entries_.push_back(entry);
+  added_.notify_all();
 }
 
 std::vector<sim::TranscriptEntry> TranscriptRecorder::Entries() const {
   std::lock_guard guard(mutex_);
+  return entries_;
+}
+
+std::vector<sim::TranscriptEntry> TranscriptRecorder::EntriesOnceAnswered(
+    std::chrono::milliseconds limit) const {
+  std::unique_lock guard(mutex_);
+  added_.wait_for(guard, limit, [&] {
+    return !entries_.empty() && entries_.back().kind == sim::TranscriptEntry::Kind::Reply;
+  });
   return entries_;
 }
 

@@ -3,6 +3,8 @@
 // transcript gives every reply to the poller's own queries, the day's logs must hold each one
 // exactly once and in order.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <mutex>
 #include <string>
@@ -17,9 +19,14 @@ class TranscriptRecorder {
  public:
   void Add(const sim::TranscriptEntry& entry);
   std::vector<sim::TranscriptEntry> Entries() const;
+  // The meter writes a reply down once its last byte is out, so the panel may hold a reply the
+  // transcript has not got yet: the entries once the last one is a reply (or the limit passed).
+  std::vector<sim::TranscriptEntry> EntriesOnceAnswered(
+      std::chrono::milliseconds limit = std::chrono::seconds(5)) const;
 
  private:
   mutable std::mutex mutex_;
+  mutable std::condition_variable added_;
   std::vector<sim::TranscriptEntry> entries_;
 };
 
